@@ -1,0 +1,94 @@
+#include "app/controls.h"
+
+namespace app {
+
+void Control::setVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    changed();
+}
+
+void Control::setEnabled(bool enabled) {
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    changed();
+}
+
+void Captioned::setCaption(std::string caption) {
+    caption_ = std::move(caption);
+    changed();
+}
+
+void TextBox::setText(std::string text) {
+    if (text == text_) return;
+    text_ = std::move(text);
+    changed();
+    if (Change) Change();
+}
+
+void CheckBox::setValue(int value) {
+    if (value_ == value) return;
+    value_ = value;
+    changed();
+}
+
+void OptionButton::group(OptionButton& a, OptionButton& b) {
+    a.partner_ = &b;
+    b.partner_ = &a;
+}
+
+void OptionButton::setValue(bool value) {
+    if (value_ == value) return;
+    value_ = value;
+    if (value && partner_ && partner_->value_) {
+        partner_->value_ = false;
+        partner_->changed();
+    }
+    changed();
+    if (value && Click) Click();
+}
+
+void ComboBox::addItem(std::string item) {
+    items_.push_back(std::move(item));
+    changed();
+}
+
+void ComboBox::clear() {
+    items_.clear();
+    listIndex_ = -1;
+    text_.clear();
+    changed();
+}
+
+void ComboBox::setListIndex(int index) {
+    if (index < -1 || index >= listCount() || index == listIndex_) return;
+    listIndex_ = index;
+    if (index >= 0) text_ = items_[static_cast<std::size_t>(index)];
+    changed();
+    if (Click) Click();
+}
+
+void ComboBox::setText(std::string text) {
+    if (text == text_) return;
+    text_ = std::move(text);
+    changed();
+}
+
+void ListBox::addItem(std::string item) {
+    items_.push_back(std::move(item));
+    changed();
+}
+
+void ListBox::clear() {
+    items_.clear();
+    listIndex_ = -1;
+    changed();
+}
+
+void ListBox::setListIndex(int index) {
+    if (index < -1 || index >= static_cast<int>(items_.size()) || index == listIndex_) return;
+    listIndex_ = index;
+    changed();
+}
+
+}  // namespace app

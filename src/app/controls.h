@@ -1,0 +1,143 @@
+// The form model: controls whose properties, when set from code, run the
+// same handler as the user's action, at once and nested. The Win32 view
+// mirrors them into real windows; tests drive them directly.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+class Control {
+public:
+    explicit Control(std::string name) : name_(std::move(name)) {}
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    const std::string& name() const { return name_; }
+
+    bool visible() const { return visible_; }
+    void setVisible(bool visible);
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+
+    // Set by the view to mirror every model change into the real control.
+    std::function<void()> onModelChanged;
+
+protected:
+    void changed() const {
+        if (onModelChanged) onModelChanged();
+    }
+
+private:
+    std::string name_;
+    bool visible_ = true;
+    bool enabled_ = true;
+};
+
+// Frames, labels and buttons: a caption and nothing else to remember.
+class Captioned : public Control {
+public:
+    using Control::Control;
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+
+private:
+    std::string caption_;
+};
+
+using Frame = Captioned;
+using Label = Captioned;
+
+class Button : public Captioned {
+public:
+    using Captioned::Captioned;
+    std::function<void()> Click;
+    void click() {
+        if (Click) Click();
+    }
+};
+
+class TextBox : public Control {
+public:
+    using Control::Control;
+    const std::string& text() const { return text_; }
+    // Change runs only when the text really changes.
+    void setText(std::string text);
+    std::function<void()> Change;
+
+private:
+    std::string text_;
+};
+
+class CheckBox : public Captioned {
+public:
+    using Captioned::Captioned;
+    int value() const { return value_; }
+    void setValue(int value);
+
+private:
+    int value_ = 0;
+};
+
+class OptionButton : public Captioned {
+public:
+    using Captioned::Captioned;
+    // Makes the two buttons one group: selecting one clears the other.
+    static void group(OptionButton& a, OptionButton& b);
+
+    bool value() const { return value_; }
+    // Click runs when the button becomes selected.
+    void setValue(bool value);
+    std::function<void()> Click;
+
+private:
+    bool value_ = false;
+    OptionButton* partner_ = nullptr;
+};
+
+// An editable drop-down list.
+class ComboBox : public Control {
+public:
+    using Control::Control;
+    const std::vector<std::string>& items() const { return items_; }
+    int listCount() const { return static_cast<int>(items_.size()); }
+    int listIndex() const { return listIndex_; }
+    const std::string& text() const { return text_; }
+
+    void addItem(std::string item);
+    // Removes every item and the text; runs no handler.
+    void clear();
+    // Click runs when the selected index changes; the text follows the item.
+    void setListIndex(int index);
+    // Typed or assigned text; no handler runs.
+    void setText(std::string text);
+    std::function<void()> Click;
+
+private:
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+    std::string text_;
+};
+
+class ListBox : public Control {
+public:
+    using Control::Control;
+    const std::vector<std::string>& items() const { return items_; }
+    int listIndex() const { return listIndex_; }
+    void addItem(std::string item);
+    void clear();
+    void setListIndex(int index);
+    std::function<void()> DblClick;
+    void doubleClick() {
+        if (DblClick) DblClick();
+    }
+
+private:
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+};
+
+}  // namespace app

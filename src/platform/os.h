@@ -1,0 +1,112 @@
+// Everything the program needs from the operating system, as plain values.
+// Text is UTF-8 throughout; the Win32 implementation converts at the boundary.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Attribute bits as Windows reports them in a directory search.
+inline constexpr std::uint32_t kAttrReadOnly = 0x1;
+inline constexpr std::uint32_t kAttrHidden = 0x2;
+inline constexpr std::uint32_t kAttrSystem = 0x4;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+inline constexpr std::uint32_t kAttrNormal = 0x80;
+inline constexpr std::uint32_t kAttrReparsePoint = 0x400;
+
+struct DirEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;  // both size words joined
+
+    bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
+    bool isReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }
+};
+
+struct LocalDate {
+    int year = 0;
+    int month = 0;  // 1..12
+    int day = 0;
+};
+
+// Success, or the system's reason for a failure.
+struct Status {
+    bool ok = true;
+    std::string error;
+
+    static Status success() { return {}; }
+    static Status failure(std::string why) { return {false, std::move(why)}; }
+    explicit operator bool() const { return ok; }
+};
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct ProcessResult {
+    bool started = false;
+    std::string error;        // why it could not be started
+    std::uint32_t exitCode = 0;
+};
+
+class Os {
+public:
+    virtual ~Os() = default;
+
+    // Directory search with Windows wildcard rules ("C:\Data\*.*").
+    // nullopt when the search cannot be opened (nothing matches, no such
+    // folder, no access). The entries include "." and ".." where Windows
+    // reports them.
+    virtual std::optional<std::vector<DirEntry>> findFiles(std::string_view pattern) = 0;
+    // Whether a search for the pattern finds anything at all.
+    virtual bool matchesAny(std::string_view pattern) = 0;
+
+    virtual bool folderExists(std::string_view path) = 0;
+    virtual bool fileExists(std::string_view path) = 0;
+    // Creates one folder whose parent exists.
+    virtual Status createFolder(std::string_view path) = 0;
+
+    // Whole-file reads and writes of raw bytes. A write goes to a temporary
+    // file beside the target, which then replaces it in one step.
+    virtual std::optional<std::string> readFile(std::string_view path) = 0;
+    virtual Status writeFileReplacing(std::string_view path, std::string_view bytes) = 0;
+
+    // The system's ANSI code page: bytes to UTF-8, and UTF-8 to bytes when
+    // every character has an ANSI form.
+    virtual std::string ansiToUtf8(std::string_view bytes) = 0;
+    virtual std::optional<std::string> utf8ToAnsi(std::string_view text) = 0;
+
+    // Case mapping as Windows does it, for any script.
+    virtual std::string upperCase(std::string_view text) = 0;
+    virtual std::string lowerCase(std::string_view text) = 0;
+
+    virtual std::string windowsDirectory() = 0;
+    // The logged-on user's name; nullopt when it cannot be obtained.
+    virtual std::optional<std::string> userName() = 0;
+    virtual LocalDate today() = 0;
+    // The user's locale thousands separator.
+    virtual std::string thousandsSeparator() = 0;
+
+    // Modal message box with the given caption and no icon.
+    virtual MessageAnswer showMessage(std::string_view text, std::string_view caption,
+                                      MessageButtons buttons) = 0;
+    // One Tab keystroke to the active window, taking effect once the running
+    // handler has returned.
+    virtual void sendTab() = 0;
+    virtual void setBusyPointer(bool busy) = 0;
+
+    // Starts a command line with its window minimised and waits, without a
+    // time-out, for the process to end.
+    virtual ProcessResult runMinimisedAndWait(std::string_view commandLine) = 0;
+
+    // The system's folder dialog; nullopt on cancel or when the pick has no
+    // file-system path.
+    virtual std::optional<std::string> browseForFolder() = 0;
+    virtual void openUrl(std::string_view url) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,332 @@
+#include "fake_os.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace fake {
+namespace {
+
+// --- UTF-8 ---------------------------------------------------------------
+std::u32string decode(std::string_view s) {
+    std::u32string out;
+    for (std::size_t i = 0; i < s.size();) {
+        auto c = static_cast<unsigned char>(s[i]);
+        int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+        char32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+        for (int k = 1; k <= extra && i + k < s.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        out.push_back(cp);
+        i += extra + 1;
+    }
+    return out;
+}
+
+std::string encode(std::u32string_view s) {
+    std::string out;
+    for (char32_t cp : s) {
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+// Enough of Unicode's simple case mapping for tests: ASCII, Latin-1, Greek
+// and basic Cyrillic.
+char32_t lowerOf(char32_t c) {
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    return c;
+}
+
+char32_t upperOf(char32_t c) {
+    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;
+    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
+    if (c >= 0x430 && c <= 0x44F) return c - 32;
+    if (c >= 0x450 && c <= 0x45F) return c - 80;
+    return c;
+}
+
+std::string lowered(std::string_view s) {
+    auto text = decode(s);
+    std::transform(text.begin(), text.end(), text.begin(), lowerOf);
+    return encode(text);
+}
+
+// Windows wildcard match: '*' any run, '?' one character, and a trailing
+// ".*" also matches a name without a dot.
+bool wildcardMatch(std::u32string_view mask, std::u32string_view name) {
+    if (mask.empty()) return name.empty();
+    if (mask == U".*" && name.empty()) return true;
+    if (mask[0] == U'*') {
+        for (std::size_t skip = 0; skip <= name.size(); ++skip)
+            if (wildcardMatch(mask.substr(1), name.substr(skip))) return true;
+        return false;
+    }
+    if (name.empty()) return false;
+    if (mask[0] != U'?' && mask[0] != name[0]) return false;
+    return wildcardMatch(mask.substr(1), name.substr(1));
+}
+
+struct SplitPath {
+    char drive = 0;
+    std::vector<std::string> pieces;
+};
+
+std::optional<SplitPath> split(std::string_view path) {
+    if (path.size() < 2 || path[1] != ':') return std::nullopt;
+    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    if (letter < 'A' || letter > 'Z') return std::nullopt;
+    SplitPath result{letter, {}};
+    std::string_view rest = path.substr(2);
+    if (!rest.empty() && rest[0] != '\\') return std::nullopt;  // drive-relative
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        std::size_t end = rest.find('\\', start);
+        if (end == std::string_view::npos) end = rest.size();
+        if (end > start) result.pieces.emplace_back(rest.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+}  // namespace
+
+FakeOs::FakeOs() { addDrive('C'); }
+
+void FakeOs::addDrive(char letter) {
+    auto& root = drives_[static_cast<char>(std::toupper(letter))];
+    if (!root) {
+        root = std::make_unique<Node>();
+        root->name = std::string(1, letter) + ":";
+    }
+}
+
+FakeOs::Node* FakeOs::find(std::string_view path) {
+    auto parts = split(path);
+    if (!parts) return nullptr;
+    auto drive = drives_.find(parts->drive);
+    if (drive == drives_.end()) return nullptr;
+    Node* node = drive->second.get();
+    for (const auto& piece : parts->pieces) {
+        if (!node->isDirectory()) return nullptr;
+        auto child = node->children.find(lowered(piece));
+        if (child == node->children.end()) return nullptr;
+        node = child->second.get();
+    }
+    return node;
+}
+
+FakeOs::Node* FakeOs::parentFor(std::string_view path, std::string* leaf, bool createParents) {
+    auto parts = split(path);
+    if (!parts || parts->pieces.empty()) return nullptr;
+    if (createParents) addDrive(parts->drive);
+    auto drive = drives_.find(parts->drive);
+    if (drive == drives_.end()) return nullptr;
+    Node* node = drive->second.get();
+    for (std::size_t i = 0; i + 1 < parts->pieces.size(); ++i) {
+        auto& child = node->children[lowered(parts->pieces[i])];
+        if (!child) {
+            if (!createParents) {
+                node->children.erase(lowered(parts->pieces[i]));
+                return nullptr;
+            }
+            child = std::make_unique<Node>();
+            child->name = parts->pieces[i];
+        }
+        node = child.get();
+        if (!node->isDirectory()) return nullptr;
+    }
+    *leaf = parts->pieces.back();
+    return node;
+}
+
+void FakeOs::addFolder(std::string_view path, std::uint32_t attributes) {
+    std::string leaf;
+    Node* parent = parentFor(path, &leaf, true);
+    if (!parent) {
+        if (auto parts = split(path)) addDrive(parts->drive);
+        return;
+    }
+    auto& child = parent->children[lowered(leaf)];
+    if (!child) child = std::make_unique<Node>();
+    child->name = leaf;
+    child->attributes = attributes | platform::kAttrDirectory;
+}
+
+void FakeOs::addFile(std::string_view path, std::string content, std::uint32_t extraAttributes) {
+    std::string leaf;
+    Node* parent = parentFor(path, &leaf, true);
+    if (!parent) throw std::invalid_argument("bad fake path");
+    auto& child = parent->children[lowered(leaf)];
+    child = std::make_unique<Node>();
+    child->name = leaf;
+    child->attributes = platform::kAttrArchive | extraAttributes;
+    child->size = content.size();
+    child->content = std::move(content);
+}
+
+void FakeOs::addFileOfSize(std::string_view path, std::uint64_t size, std::uint32_t extraAttributes) {
+    addFile(path, {}, extraAttributes);
+    find(path)->size = size;
+}
+
+void FakeOs::remove(std::string_view path) {
+    std::string leaf;
+    if (Node* parent = parentFor(path, &leaf, false)) parent->children.erase(lowered(leaf));
+}
+
+std::optional<std::string> FakeOs::contentOf(std::string_view path) {
+    Node* node = find(path);
+    if (!node || node->isDirectory()) return std::nullopt;
+    return node->content;
+}
+
+std::optional<std::vector<platform::DirEntry>> FakeOs::findFiles(std::string_view pattern) {
+    ++findCalls;
+    auto slash = pattern.rfind('\\');
+    if (slash == std::string_view::npos) return std::nullopt;
+    std::string_view folderPath = pattern.substr(0, slash + 1);
+    auto mask = decode(lowered(pattern.substr(slash + 1)));
+    Node* folder = find(folderPath);
+    if (!folder || !folder->isDirectory()) return std::nullopt;
+
+    std::vector<platform::DirEntry> entries;
+    auto offer = [&](std::string_view name, std::uint32_t attributes, std::uint64_t size) {
+        if (wildcardMatch(mask, decode(lowered(name))))
+            entries.push_back({std::string(name), attributes, size});
+    };
+    bool isRoot = split(folderPath)->pieces.empty();
+    if (!isRoot) {
+        offer(".", platform::kAttrDirectory, 0);
+        offer("..", platform::kAttrDirectory, 0);
+    }
+    for (const auto& [key, child] : folder->children) offer(child->name, child->attributes, child->size);
+    if (entries.empty()) return std::nullopt;
+    return entries;
+}
+
+bool FakeOs::matchesAny(std::string_view pattern) { return findFiles(pattern).has_value(); }
+
+bool FakeOs::folderExists(std::string_view path) {
+    Node* node = find(path);
+    return node && node->isDirectory();
+}
+
+bool FakeOs::fileExists(std::string_view path) {
+    Node* node = find(path);
+    return node && !node->isDirectory();
+}
+
+bool FakeOs::isUnwritable(std::string_view path) {
+    std::string lower = lowered(path);
+    return std::any_of(unwritablePaths.begin(), unwritablePaths.end(),
+                       [&](const std::string& p) { return lower.rfind(lowered(p), 0) == 0; });
+}
+
+platform::Status FakeOs::createFolder(std::string_view path) {
+    if (isUnwritable(path)) return platform::Status::failure("Access is denied.");
+    std::string leaf;
+    Node* parent = parentFor(path, &leaf, false);
+    if (!parent) return platform::Status::failure("The system cannot find the path specified.");
+    auto& child = parent->children[lowered(leaf)];
+    if (child) return platform::Status::failure("Cannot create a file when that file already exists.");
+    child = std::make_unique<Node>();
+    child->name = leaf;
+    return platform::Status::success();
+}
+
+std::optional<std::string> FakeOs::readFile(std::string_view path) { return contentOf(path); }
+
+platform::Status FakeOs::writeFileReplacing(std::string_view path, std::string_view bytes) {
+    if (isUnwritable(path)) return platform::Status::failure("Access is denied.");
+    std::string leaf;
+    Node* parent = parentFor(path, &leaf, false);
+    if (!parent) return platform::Status::failure("The system cannot find the path specified.");
+    auto& child = parent->children[lowered(leaf)];
+    if (child && child->isDirectory()) return platform::Status::failure("Access is denied.");
+    child = std::make_unique<Node>();
+    child->name = leaf;
+    child->attributes = platform::kAttrArchive;
+    child->content = std::string(bytes);
+    child->size = bytes.size();
+    return platform::Status::success();
+}
+
+// The fake's ANSI code page is Windows-1252's Latin-1 part.
+std::string FakeOs::ansiToUtf8(std::string_view bytes) {
+    std::u32string text;
+    for (unsigned char c : bytes) text.push_back(c);
+    return encode(text);
+}
+
+std::optional<std::string> FakeOs::utf8ToAnsi(std::string_view text) {
+    std::string out;
+    for (char32_t cp : decode(text)) {
+        if (cp > 0xFF) return std::nullopt;
+        out.push_back(static_cast<char>(cp));
+    }
+    return out;
+}
+
+std::string FakeOs::upperCase(std::string_view text) {
+    auto decoded = decode(text);
+    std::transform(decoded.begin(), decoded.end(), decoded.begin(), upperOf);
+    return encode(decoded);
+}
+
+std::string FakeOs::lowerCase(std::string_view text) { return lowered(text); }
+
+platform::MessageAnswer FakeOs::showMessage(std::string_view text, std::string_view caption,
+                                            platform::MessageButtons buttons) {
+    messages.push_back({std::string(text), std::string(caption), buttons});
+    events.push_back("message");
+    if (!answers.empty()) {
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
+                                                   : platform::MessageAnswer::Yes;
+}
+
+void FakeOs::sendTab() {
+    ++tabsSent;
+    events.push_back("tab");
+}
+
+void FakeOs::setBusyPointer(bool busy) {
+    busyDepthNow += busy ? 1 : -1;
+    events.push_back(busy ? "busy" : "idle");
+}
+
+platform::ProcessResult FakeOs::runMinimisedAndWait(std::string_view commandLine) {
+    commandsRun.emplace_back(commandLine);
+    events.push_back("run");
+    if (onRun) return onRun(commandLine);
+    return {true, {}, 0};
+}
+
+std::optional<std::string> FakeOs::browseForFolder() {
+    ++browseCalls;
+    if (browseResults.empty()) return std::nullopt;
+    auto result = browseResults.front();
+    browseResults.pop_front();
+    return result;
+}
+
+}  // namespace fake

@@ -1,0 +1,95 @@
+// An in-memory stand-in for the operating system: a case-insensitive file
+// system with drives, and a recording of everything shown or started.
+#pragma once
+
+#include "platform/os.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace fake {
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    platform::MessageButtons buttons;
+};
+
+class FakeOs : public platform::Os {
+public:
+    FakeOs();
+
+    // --- arranging the world -------------------------------------------
+    void addDrive(char letter);
+    void addFolder(std::string_view path, std::uint32_t attributes = platform::kAttrDirectory);
+    void addFile(std::string_view path, std::string content = {}, std::uint32_t extraAttributes = 0);
+    void addFileOfSize(std::string_view path, std::uint64_t size, std::uint32_t extraAttributes = 0);
+    void remove(std::string_view path);
+    std::optional<std::string> contentOf(std::string_view path);
+
+    std::string windowsDir = "C:\\WINDOWS";
+    std::optional<std::string> user = std::string("jsmith");
+    platform::LocalDate date{2005, 5, 5};
+    std::string separator = ",";
+
+    std::deque<platform::MessageAnswer> answers;  // default: Ok / Yes
+    std::deque<std::optional<std::string>> browseResults;
+    std::set<std::string> unwritablePaths;  // lower-cased folders refusing creation and writes
+    // Runs when a process is started; returns its result.
+    std::function<platform::ProcessResult(std::string_view)> onRun;
+
+    // --- what happened --------------------------------------------------
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> commandsRun;
+    std::vector<std::string> urlsOpened;
+    std::vector<std::string> events;  // "tab", "busy", "idle" in order
+    int tabsSent = 0;
+    int busyDepthNow = 0;
+    int browseCalls = 0;
+    int findCalls = 0;
+
+    // --- platform::Os -----------------------------------------------------
+    std::optional<std::vector<platform::DirEntry>> findFiles(std::string_view pattern) override;
+    bool matchesAny(std::string_view pattern) override;
+    bool folderExists(std::string_view path) override;
+    bool fileExists(std::string_view path) override;
+    platform::Status createFolder(std::string_view path) override;
+    std::optional<std::string> readFile(std::string_view path) override;
+    platform::Status writeFileReplacing(std::string_view path, std::string_view bytes) override;
+    std::string ansiToUtf8(std::string_view bytes) override;
+    std::optional<std::string> utf8ToAnsi(std::string_view text) override;
+    std::string upperCase(std::string_view text) override;
+    std::string lowerCase(std::string_view text) override;
+    std::string windowsDirectory() override { return windowsDir; }
+    std::optional<std::string> userName() override { return user; }
+    platform::LocalDate today() override { return date; }
+    std::string thousandsSeparator() override { return separator; }
+    platform::MessageAnswer showMessage(std::string_view text, std::string_view caption,
+                                        platform::MessageButtons buttons) override;
+    void sendTab() override;
+    void setBusyPointer(bool busy) override;
+    platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
+    std::optional<std::string> browseForFolder() override;
+    void openUrl(std::string_view url) override { urlsOpened.emplace_back(url); }
+
+private:
+    struct Node {
+        std::string name;
+        std::uint32_t attributes = platform::kAttrDirectory;
+        std::string content;
+        std::uint64_t size = 0;
+        std::map<std::string, std::unique_ptr<Node>> children;  // by lower-cased name
+        bool isDirectory() const { return (attributes & platform::kAttrDirectory) != 0; }
+    };
+
+    Node* find(std::string_view path);
+    Node* parentFor(std::string_view path, std::string* leaf, bool createParents);
+    bool isUnwritable(std::string_view path);
+
+    std::map<char, std::unique_ptr<Node>> drives_;
+};
+
+}  // namespace fake
