@@ -1,0 +1,34 @@
+// Counting the files, folders and bytes below a folder, and showing them.
+#pragma once
+
+#include "platform/os.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace metrics {
+
+// One run's parameters and results.
+struct ScanParams {
+    bool Recurse = false;
+    std::string Root;            // always ends in "\"
+    std::string Pattern = "*.*";
+    std::int64_t FileCount = 0;
+    std::int64_t TotalSize = 0;
+    std::int64_t FolderCount = 0;
+};
+
+// Reads each folder once. Files and folders whose names begin with a dot are
+// left out of the file count and byte total (a dot-named folder is not
+// entered for them), while every folder but "." and ".." is counted and,
+// with Recurse, entered for the folder count. Reparse points (junctions,
+// symbolic links) are counted but never entered. A folder that cannot be
+// searched counts as empty.
+void CountTree(platform::Os& os, ScanParams& params);
+
+// "###,###,###,###,##0" and "###,###,###,##0" with the locale's separator.
+std::string FormatFileCount(std::int64_t value, std::string_view separator);
+std::string FormatFolderCount(std::int64_t value, std::string_view separator);
+
+}  // namespace metrics

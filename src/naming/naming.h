@@ -1,0 +1,51 @@
+// Composition of archive and source paths from the window's inputs.
+#pragma once
+
+#include "platform/os.h"
+
+#include <string>
+#include <string_view>
+
+namespace naming {
+
+// The folder text with "\" appended unless it already ends in one; an empty
+// text gives "\" alone.
+std::string QualifyPath(std::string_view path);
+
+// The text before its first NUL character, or the whole text.
+std::string TrimNull(std::string_view text);
+
+// First letter of each word upper case, every other letter lower case, as
+// Windows cases them. Space, tab, LF, VT, FF, CR and NUL separate words.
+std::string ProperCase(platform::Os& os, std::string_view text);
+
+// The first character of the Windows directory, blanks trimmed.
+std::string SystemDriveLetter(platform::Os& os);
+
+// What the window shows. Each is empty when its stem or source is empty.
+struct DisplayInputs {
+    std::string destination;  // txtDefaultPath
+    std::string year;         // cmbFileNameYear text
+    std::string month;        // cmbFileNameMonth text (empty while versioning is off)
+};
+std::string DisplayArchivePath(const DisplayInputs& in, std::string_view stem);
+// The same without the emptiness test.
+std::string ArchivePathAlways(const DisplayInputs& in, std::string_view stem);
+std::string DisplayUserFiles(platform::Os& os, std::string_view user);
+std::string DisplaySpecificFiles(std::string_view source);
+
+// What a backup job hands to the archiver.
+struct JobPaths {
+    std::string archivePath;
+    std::string source;
+};
+// The user job: qualified destination, proper-cased user, month only while
+// versioning is on; source is the user's "My Documents\*.*".
+JobPaths UserJobPaths(platform::Os& os, const DisplayInputs& in, bool versioningOn, std::string_view user);
+// The specific-directory job: destination with "\" appended in every case,
+// proper-cased label, the month list's text as it stands; source is the
+// qualified source folder without a pattern.
+JobPaths SpecificJobPaths(platform::Os& os, const DisplayInputs& in, std::string_view label,
+                          std::string_view source);
+
+}  // namespace naming
