@@ -1,0 +1,294 @@
+#include "app/main_window.h"
+
+#include "app/layout.h"
+#include "metrics/metrics.h"
+#include "settings/settings.h"
+
+#include <cstdio>
+
+namespace app {
+namespace {
+
+std::string twoDigits(int month) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", month);
+    return text;
+}
+
+// Shows the hourglass for as long as it lives.
+class BusyPointer {
+public:
+    explicit BusyPointer(platform::Os& os) : os_(os) { os_.setBusyPointer(true); }
+    ~BusyPointer() { os_.setBusyPointer(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    platform::Os& os_;
+};
+
+}  // namespace
+
+frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, Session& session, WindowHost& host)
+    : os_(os), session_(session), host_(host) {
+    OptionButton::group(optYes, optNo);
+    applyLayoutStartValues();
+    wireHandlers();
+}
+
+Control* frmQuenfoldBackup::control(std::string_view name) {
+    Control* all[] = {
+        &frmSpecificDirectory, &lblSourcePath, &TxtSrc, &btnBrowseSpecific, &chkRecurseSpecific,
+        &lblSpecificBackupName, &txtSpecificBackupFileName, &lblSpecificBackupFileName, &txtExampleFileName,
+        &lblSpecificFiles, &txtSpecificDirectoryFiles, &lblFileCountSpecific, &txtFileCountSpecific,
+        &lblFolderCountSpecific, &txtFolderCountSpecific, &lblFolderSizeSpecific, &txtFolderSizeSpecific,
+        &btnSpecificBackup, &frmMYDocuments, &lblUserLoginName, &txtUsers, &btnBrowseForUsers, &chkRecurseUser,
+        &lblBackupPathFile, &txtSpecificUserFileName, &lblUsersFiles, &txtSpecificUserFiles, &lblFileCountUser,
+        &txtFileCountUser, &lblFolderCountUser, &txtFolderCountUser, &lblFolderSizeUser, &txtFolderSizeUser,
+        &btnBackupUser, &frmDestination, &lblDestination, &txtDefaultPath, &btnBrowseDefault,
+        &chkRecurseDestination, &lblFileCountDestination, &txtFileCountDestination, &lblFolderCountDestination,
+        &txtFolderCountDestination, &lblFolderSizeDestination, &txtFolderSizeDestination, &btnDefaultDestination,
+        &frmVersioning, &optYes, &optNo, &Frame1, &frmYear, &cmbFileNameYear, &frmMonth, &cmbFileNameMonth,
+        &btnHelp, &btnEULA, &chkWinZip, &chkAddon, &btnWinZip, &btnReset, &btnQuit,
+    };
+    for (Control* candidate : all)
+        if (candidate->name() == name) return candidate;
+    return nullptr;
+}
+
+// Captions and visibility come from the control table; the other start
+// values are the window's as laid out.
+void frmQuenfoldBackup::applyLayoutStartValues() {
+    for (const auto& layout : MainWindowLayout().controls) {
+        Control* target = control(layout.name);
+        target->setVisible(layout.visible);
+        if (auto* captioned = dynamic_cast<Captioned*>(target)) captioned->setCaption(std::string(layout.caption));
+    }
+    optYes.setValue(true);
+    chkRecurseSpecific.setValue(1);
+    chkRecurseUser.setValue(1);
+    chkRecurseDestination.setValue(1);
+}
+
+void frmQuenfoldBackup::wireHandlers() {
+    cmbFileNameMonth.Click = [this] { cmbFileNameMonth_Click(); };
+    cmbFileNameYear.Click = [this] { cmbFileNameYear_Click(); };
+    optNo.Click = [this] { optNo_Click(); };
+    optYes.Click = [this] { optYes_Click(); };
+    txtDefaultPath.Change = [this] { txtDefaultPath_Change(); };
+    txtSpecificBackupFileName.Change = [this] { txtSpecificBackupFileName_Change(); };
+    TxtSrc.Change = [this] { TxtSrc_Change(); };
+    txtUsers.Change = [this] { txtUsers_Change(); };
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+void frmQuenfoldBackup::Form_Load() {
+    host_.centre();
+    std::string letter = naming::SystemDriveLetter(os_);
+
+    if (auto made = settings::MakeSureSettingsFileExists(os_, letter); !made) {
+        os_.showMessage("Quenfold could not create its settings file " + settings::SettingsFile(letter) +
+                            ":\r\n" + made.error + "\r\n\r\nThe default destination " +
+                            settings::BuiltInDestination(letter) + " is used instead.",
+                        kProgramTitle, platform::MessageButtons::Ok);
+    }
+    if (auto lines = settings::ReadSettingsLines(os_, letter))
+        for (const auto& line : *lines) txtDefaultPath.setText(line);
+    if (txtDefaultPath.text().empty()) txtDefaultPath.setText(settings::BuiltInDestination(letter));
+
+    fillMonthList();
+    fillYearList();
+    if (session_.ChosenUser.empty()) txtUsers.setText(GetNetworkUserName());
+
+    GetMetricsDestination();
+    GetMetricsUser();
+    composeExampleFileName();
+    composeUserFileName();
+    composeUserFiles();
+    session_.ChosenUser.clear();
+
+    CheckPrerequisites();
+    host_.show();
+}
+
+void frmQuenfoldBackup::Form_Load2() {
+    fillMonthList();
+    fillYearList();
+    GetMetricsDestination();
+    GetMetricsUser();
+    session_.ChosenUser.clear();
+}
+
+void frmQuenfoldBackup::fillMonthList() {
+    for (int month = 1; month <= 12; ++month) cmbFileNameMonth.addItem(twoDigits(month));
+    cmbFileNameMonth.setListIndex(os_.today().month - 1);
+}
+
+void frmQuenfoldBackup::fillYearList() {
+    int year = os_.today().year;
+    for (int offset = -2; offset <= 2; ++offset) cmbFileNameYear.addItem(std::to_string(year + offset));
+    cmbFileNameYear.setListIndex(2);
+}
+
+std::string frmQuenfoldBackup::GetNetworkUserName() { return naming::TrimNull(os_.userName().value_or("")); }
+
+// ---------------------------------------------------------------------------
+// Archiver check
+
+namespace {
+
+constexpr std::string_view kWinZipPath = "c:\\Program Files\\WinZip\\winzip32.exe";
+constexpr std::string_view kAddonPath = "c:\\Program Files\\WinZip\\wzzip.exe";
+
+std::string missingProgramMessage(std::string_view firstLine) {
+    return std::string(firstLine) +
+           "\r\n\r\n(1) not found to be installed or\r\n(2) not installed to default path.\r\n\r\n"
+           "It must be installed and installed to the\r\n default path for this program to function.\r\n"
+           " Quenfold works best if a WinZip license\r\n is purchased.";
+}
+
+}  // namespace
+
+bool frmQuenfoldBackup::CheckPrerequisites() {
+    if (os_.matchesAny(kWinZipPath))
+        chkWinZip.setValue(1);
+    else
+        os_.showMessage(missingProgramMessage("WinZip was "), kProgramTitle, platform::MessageButtons::Ok);
+
+    if (!os_.matchesAny(kAddonPath)) {
+        chkAddon.setValue(0);
+        os_.showMessage(missingProgramMessage("The WinZip Command Line Support Add-on was "), kProgramTitle,
+                        platform::MessageButtons::Ok);
+        return false;
+    }
+    chkAddon.setValue(1);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Composition
+
+naming::DisplayInputs frmQuenfoldBackup::displayInputs() const {
+    return {txtDefaultPath.text(), cmbFileNameYear.text(), cmbFileNameMonth.text()};
+}
+
+void frmQuenfoldBackup::composeExampleFileName() {
+    txtExampleFileName.setText(naming::DisplayArchivePath(displayInputs(), txtSpecificBackupFileName.text()));
+}
+
+void frmQuenfoldBackup::composeUserFileName() {
+    txtSpecificUserFileName.setText(naming::DisplayArchivePath(displayInputs(), txtUsers.text()));
+}
+
+void frmQuenfoldBackup::composeUserFiles() {
+    txtSpecificUserFiles.setText(naming::DisplayUserFiles(os_, txtUsers.text()));
+}
+
+void frmQuenfoldBackup::composeSpecificDirectoryFiles() {
+    txtSpecificDirectoryFiles.setText(naming::DisplaySpecificFiles(TxtSrc.text()));
+}
+
+void frmQuenfoldBackup::sendTabs(int count) {
+    for (int i = 0; i < count; ++i) os_.sendTab();
+}
+
+void frmQuenfoldBackup::cmbFileNameMonth_Click() {
+    composeExampleFileName();
+    composeUserFileName();
+    composeUserFiles();
+    sendTabs(1);
+}
+
+void frmQuenfoldBackup::cmbFileNameYear_Click() {
+    composeExampleFileName();
+    composeUserFileName();
+    composeUserFiles();
+    sendTabs(2);
+}
+
+void frmQuenfoldBackup::optNo_Click() {
+    cmbFileNameMonth.setText("");
+    frmMonth.setVisible(false);
+    cmbFileNameMonth.setVisible(false);
+    composeExampleFileName();
+    composeUserFileName();
+    composeUserFiles();
+}
+
+void frmQuenfoldBackup::optYes_Click() {
+    frmMonth.setVisible(true);
+    cmbFileNameMonth.setText(std::to_string(os_.today().month));
+    cmbFileNameMonth.setVisible(true);
+    composeExampleFileName();
+    composeUserFileName();
+    composeUserFiles();
+    cmbFileNameMonth.clear();
+    cmbFileNameYear.clear();
+    Form_Load2();
+    sendTabs(2);
+    txtSpecificUserFileName.setText(naming::ArchivePathAlways(displayInputs(), txtUsers.text()));
+}
+
+void frmQuenfoldBackup::txtDefaultPath_Change() {
+    composeExampleFileName();
+    composeUserFileName();
+    GetMetricsDestination();
+}
+
+void frmQuenfoldBackup::txtSpecificBackupFileName_Change() { composeExampleFileName(); }
+
+void frmQuenfoldBackup::TxtSrc_Change() {
+    composeSpecificDirectoryFiles();
+    GetMetricsSpecific();
+}
+
+void frmQuenfoldBackup::txtUsers_Change() {
+    composeUserFileName();
+    composeUserFiles();
+    GetMetricsUser();
+}
+
+// ---------------------------------------------------------------------------
+// Folder figures
+
+void frmQuenfoldBackup::GetMetricsDestination() {
+    showFolderMetrics(txtDefaultPath.text(), chkRecurseDestination, txtFileCountDestination,
+                      txtFolderCountDestination, txtFolderSizeDestination);
+}
+
+void frmQuenfoldBackup::GetMetricsUser() {
+    // The field ends in "*.*"; the folder is what precedes it.
+    const std::string& pattern = txtSpecificUserFiles.text();
+    std::string folder = pattern.size() >= 3 ? pattern.substr(0, pattern.size() - 3) : std::string();
+    showFolderMetrics(folder, chkRecurseUser, txtFileCountUser, txtFolderCountUser, txtFolderSizeUser);
+}
+
+void frmQuenfoldBackup::GetMetricsSpecific() {
+    showFolderMetrics(TxtSrc.text(), chkRecurseSpecific, txtFileCountSpecific, txtFolderCountSpecific,
+                      txtFolderSizeSpecific);
+}
+
+void frmQuenfoldBackup::showFolderMetrics(const std::string& folder, const CheckBox& recurse, TextBox& files,
+                                          TextBox& folders, TextBox& bytes) {
+    BusyPointer busy(os_);
+    files.setText("");
+    folders.setText("");
+    bytes.setText("");
+    // No folder named: nothing to count (an empty path would mean the root
+    // of the current drive).
+    if (folder.empty()) return;
+
+    metrics::ScanParams params;
+    params.Root = naming::QualifyPath(folder);
+    params.Recurse = recurse.value() == 1;
+    metrics::CountTree(os_, params);
+
+    std::string separator = os_.thousandsSeparator();
+    files.setText(metrics::FormatFileCount(params.FileCount, separator));
+    bytes.setText(metrics::FormatFileCount(params.TotalSize, separator));
+    folders.setText(metrics::FormatFolderCount(params.FolderCount, separator));
+}
+
+}  // namespace app

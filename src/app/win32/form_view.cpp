@@ -1,0 +1,357 @@
+#include "app/win32/form_view.h"
+
+#include "platform/win32/win32_os.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <algorithm>
+
+namespace app::win32 {
+namespace {
+
+using platform::win32::narrow;
+using platform::win32::widen;
+
+constexpr wchar_t kWindowClass[] = L"QuenfoldForm";
+constexpr int kDropDownExtra = 200;  // pixels of list below a drop-down at 96 dpi
+
+int windowDpi(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow && window) return static_cast<int>(getDpiForWindow(window));
+    HDC screen = ::GetDC(nullptr);
+    int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+std::wstring windowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool onDesktop(Look look) { return look != Look::Default && look != Look::ReadOnly && look != Look::Link && look != Look::MultiLine; }
+
+COLORREF textColourOf(Look look) {
+    bool highlight = look == Look::OnDesktopHighlight || look == Look::PathOnDesktopHighlight;
+    return ::GetSysColor(highlight ? COLOR_HIGHLIGHTTEXT : COLOR_3DHIGHLIGHT);
+}
+
+struct ClassAndStyle {
+    const wchar_t* windowClass;
+    DWORD style;
+    DWORD extendedStyle;
+};
+
+ClassAndStyle classFor(const ControlLayout& layout) {
+    switch (layout.kind) {
+        case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE, 0};
+        case ControlKind::CheckBox: return {L"BUTTON", BS_CHECKBOX, 0};
+        case ControlKind::OptionButton: return {L"BUTTON", BS_RADIOBUTTON, 0};
+        case ControlKind::ComboBox: return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0};
+        case ControlKind::ListBox: return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_BORDER, 0};
+        case ControlKind::TextBox:
+            break;
+    }
+    DWORD style = ES_AUTOHSCROLL;
+    if (layout.look == Look::MultiLine) style = ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
+    if (layout.look == Look::ReadOnly || layout.look == Look::PathOnDesktop ||
+        layout.look == Look::PathOnDesktopHighlight)
+        style |= ES_READONLY;
+    return {L"EDIT", style, WS_EX_CLIENTEDGE};
+}
+
+}  // namespace
+
+FormView::FormView(HINSTANCE instance, const WindowLayout& layout, IdLookup idOf)
+    : instance_(instance), layout_(layout), idOf_(std::move(idOf)) {}
+
+bool FormView::create(const ControlLookup& controlOf) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &FormView::windowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_DESKTOP + 1));
+    windowClass.lpszClassName = kWindowClass;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    window_.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, widen(layout_.caption).c_str(), kStyle,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance_, this));
+    if (!window_) return false;
+    dpi_ = windowDpi(window_.get());
+    makeFonts();
+
+    HWND tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(),
+                                     nullptr, instance_, nullptr);
+    ::SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 400);
+
+    // Creation order is the tab order: tab stops first, in their order, then
+    // the rest, frames last so that they lie beneath what they enclose.
+    std::vector<const ControlLayout*> order;
+    for (const auto& layout : layout_.controls) order.push_back(&layout);
+    auto rank = [](const ControlLayout* layout) {
+        if (layout->tabIndex >= 0) return layout->tabIndex;
+        return layout->kind == ControlKind::Frame ? 2000 : 1000;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](auto* a, auto* b) { return rank(a) < rank(b); });
+    for (const ControlLayout* layout : order) createControl(*layout, controlOf(layout->name), tooltip);
+
+    placeAll();
+    for (const Bound& bound : bound_) mirror(bound);
+    return true;
+}
+
+void FormView::createControl(const ControlLayout& layout, Control* model, HWND tooltip) {
+    ClassAndStyle kind = classFor(layout);
+    DWORD style = WS_CHILD | kind.style;
+    if (layout.tabIndex >= 0) style |= WS_TABSTOP;
+    if (layout.name == "optYes" || layout.name == "cmbFileNameYear") style |= WS_GROUP;
+    int id = idOf_(layout.name);
+    HWND hwnd = ::CreateWindowExW(kind.extendedStyle, kind.windowClass, nullptr, style, 0, 0, 0, 0, window_.get(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    // Themed buttons ignore the colours we give them.
+    if (onDesktop(layout.look) && layout.kind != ControlKind::Label && layout.kind != ControlKind::TextBox)
+        ::SetWindowTheme(hwnd, L"", L"");
+
+    if (!layout.tooltip.empty()) {
+        std::wstring tip = widen(layout.tooltip);
+        TOOLINFOW info = {};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = window_.get();
+        info.uId = reinterpret_cast<UINT_PTR>(hwnd);
+        info.lpszText = tip.data();
+        ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        if (layout.kind == ControlKind::ComboBox) {
+            // The edit inside a drop-down gets the mouse, not the combo.
+            COMBOBOXINFO combo = {};
+            combo.cbSize = sizeof combo;
+            if (::GetComboBoxInfo(hwnd, &combo) && combo.hwndItem) {
+                info.uId = reinterpret_cast<UINT_PTR>(combo.hwndItem);
+                ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+            }
+        }
+    }
+    bound_.push_back({&layout, model, hwnd, id});
+    Bound copy = bound_.back();
+    model->onModelChanged = [this, copy] { mirror(copy); };
+}
+
+void FormView::makeFonts() {
+    auto font = [&](int weight, bool underline) {
+        return ::CreateFontW(-::MulDiv(825, dpi_, 7200), 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                             L"MS Sans Serif");
+    };
+    boldFont_.reset(font(FW_BOLD, false));
+    normalFont_.reset(font(FW_NORMAL, false));
+    linkFont_.reset(font(FW_BOLD, true));
+}
+
+RECT FormView::pixelRect(const ControlLayout& layout) const {
+    int left = layout.left;
+    int top = layout.top;
+    for (std::string_view frame = layout.frame; !frame.empty();) {
+        auto parent = std::find_if(layout_.controls.begin(), layout_.controls.end(),
+                                   [&](const ControlLayout& c) { return c.name == frame; });
+        left += parent->left;
+        top += parent->top;
+        frame = parent->frame;
+    }
+    int height = layout.height + (layout.kind == ControlKind::ComboBox ? kDropDownExtra * 15 : 0);
+    return {TwipsToPixels(left, dpi_), TwipsToPixels(top, dpi_), TwipsToPixels(left + layout.width, dpi_),
+            TwipsToPixels(top + height, dpi_)};
+}
+
+SIZE FormView::outerSizeFor(int clientWidthTwips, int clientHeightTwips) const {
+    RECT rect = {0, 0, TwipsToPixels(clientWidthTwips, dpi_), TwipsToPixels(clientHeightTwips, dpi_)};
+    auto style = static_cast<DWORD>(::GetWindowLongPtrW(window_.get(), GWL_STYLE));
+    auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window_.get(), GWL_EXSTYLE));
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    if (adjustForDpi)
+        adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi_));
+    else
+        ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void FormView::placeAll() {
+    SIZE outer = outerSizeFor(layout_.clientWidth, layout_.clientHeight);
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const Bound& bound : bound_) {
+        RECT rect = pixelRect(*bound.layout);
+        ::SetWindowPos(bound.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        HFONT font = bound.layout->look == Look::Link ? linkFont_.get()
+                     : bound.layout->bold             ? boldFont_.get()
+                                                      : normalFont_.get();
+        ::SendMessageW(bound.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+}
+
+void FormView::centre() {
+    RECT rect;
+    ::GetWindowRect(window_.get(), &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    ::SetWindowPos(window_.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormView::show() {
+    ::ShowWindow(window_.get(), SW_SHOW);
+    ::SetForegroundWindow(window_.get());
+    if (!::GetFocus() || !::IsChild(window_.get(), ::GetFocus()))
+        ::SetFocus(::GetNextDlgTabItem(window_.get(), nullptr, FALSE));
+}
+
+// ---------------------------------------------------------------------------
+// Model to window
+
+void FormView::mirror(const Bound& bound) {
+    writing_ = true;
+    HWND hwnd = bound.hwnd;
+    Control& model = *bound.model;
+    auto setText = [&](const std::string& text) {
+        std::wstring wide = widen(text);
+        if (windowText(hwnd) != wide) ::SetWindowTextW(hwnd, wide.c_str());
+    };
+    if (auto* text = dynamic_cast<TextBox*>(&model)) {
+        setText(text->text());
+    } else if (auto* combo = dynamic_cast<ComboBox*>(&model)) {
+        auto count = static_cast<int>(::SendMessageW(hwnd, CB_GETCOUNT, 0, 0));
+        if (count != combo->listCount()) {
+            ::SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
+            for (const auto& item : combo->items())
+                ::SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+        }
+        if (::SendMessageW(hwnd, CB_GETCURSEL, 0, 0) != combo->listIndex())
+            ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo->listIndex()), 0);
+        setText(combo->text());
+    } else if (auto* list = dynamic_cast<ListBox*>(&model)) {
+        ::SendMessageW(hwnd, LB_RESETCONTENT, 0, 0);
+        for (const auto& item : list->items())
+            ::SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+        ::SendMessageW(hwnd, LB_SETCURSEL, static_cast<WPARAM>(list->listIndex()), 0);
+    } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
+        setText(option->caption());
+        ::SendMessageW(hwnd, BM_SETCHECK, option->value() ? BST_CHECKED : BST_UNCHECKED, 0);
+    } else if (auto* check = dynamic_cast<CheckBox*>(&model)) {
+        setText(check->caption());
+        ::SendMessageW(hwnd, BM_SETCHECK, check->value() ? BST_CHECKED : BST_UNCHECKED, 0);
+    } else if (auto* captioned = dynamic_cast<Captioned*>(&model)) {
+        setText(captioned->caption());
+    }
+    ::ShowWindow(hwnd, model.visible() ? SW_SHOWNA : SW_HIDE);
+    ::EnableWindow(hwnd, model.enabled());
+    writing_ = false;
+}
+
+// ---------------------------------------------------------------------------
+// Window to model
+
+void FormView::onCommand(int id, int code) {
+    if (writing_) return;
+    Bound* bound = boundById(id);
+    if (!bound) return;
+    Control& model = *bound->model;
+    if (auto* text = dynamic_cast<TextBox*>(&model)) {
+        if (code == EN_CHANGE) text->setText(narrow(windowText(bound->hwnd)));
+    } else if (auto* combo = dynamic_cast<ComboBox*>(&model)) {
+        if (code == CBN_SELCHANGE)
+            combo->setListIndex(static_cast<int>(::SendMessageW(bound->hwnd, CB_GETCURSEL, 0, 0)));
+        else if (code == CBN_EDITCHANGE)
+            combo->setText(narrow(windowText(bound->hwnd)));
+    } else if (auto* list = dynamic_cast<ListBox*>(&model)) {
+        if (code == LBN_SELCHANGE)
+            list->setListIndex(static_cast<int>(::SendMessageW(bound->hwnd, LB_GETCURSEL, 0, 0)));
+        else if (code == LBN_DBLCLK)
+            list->doubleClick();
+    } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
+        if (code == BN_CLICKED) option->setValue(true);
+    } else if (auto* button = dynamic_cast<Button*>(&model)) {
+        if (code == BN_CLICKED) button->click();
+    }
+}
+
+void FormView::advanceFocus() {
+    // The focus may sit in a control's own child, such as a drop-down's edit.
+    HWND focus = ::GetFocus();
+    while (focus && ::GetParent(focus) != window_.get()) focus = ::GetParent(focus);
+    if (HWND next = ::GetNextDlgTabItem(window_.get(), focus, FALSE)) ::SetFocus(next);
+}
+
+HBRUSH FormView::colourStatic(HDC dc, HWND control) {
+    Bound* bound = boundByWindow(control);
+    if (!bound || !onDesktop(bound->layout->look)) return nullptr;
+    ::SetTextColor(dc, textColourOf(bound->layout->look));
+    ::SetBkColor(dc, ::GetSysColor(COLOR_DESKTOP));
+    return ::GetSysColorBrush(COLOR_DESKTOP);
+}
+
+FormView::Bound* FormView::boundById(int id) {
+    auto found = std::find_if(bound_.begin(), bound_.end(), [&](const Bound& b) { return b.id == id; });
+    return found == bound_.end() ? nullptr : &*found;
+}
+
+FormView::Bound* FormView::boundByWindow(HWND hwnd) {
+    auto found = std::find_if(bound_.begin(), bound_.end(), [&](const Bound& b) { return b.hwnd == hwnd; });
+    return found == bound_.end() ? nullptr : &*found;
+}
+
+LRESULT CALLBACK FormView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* view = reinterpret_cast<FormView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (view && view->window_.get() == window) return view->handle(message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (lParam) onCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            if (HBRUSH brush = colourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+                return reinterpret_cast<LRESULT>(brush);
+            break;
+        case platform::win32::kAdvanceFocusMessage:
+            advanceFocus();
+            return 0;
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            makeFonts();
+            placeAll();
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window_.get(), nullptr, suggested->left, suggested->top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            window_.release();  // already gone
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window_.get(), message, wParam, lParam);
+}
+
+}  // namespace app::win32

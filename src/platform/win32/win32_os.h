@@ -1,0 +1,49 @@
+// The real operating system behind platform::Os.
+#pragma once
+
+#include "platform/os.h"
+
+#include <windows.h>
+
+namespace platform::win32 {
+
+// Posted to a window to move the focus one control onward in tab order, as
+// a Tab key press would once the running handler has returned.
+inline constexpr UINT kAdvanceFocusMessage = WM_APP + 1;
+
+class Win32Os : public Os {
+public:
+    // The window that owns message boxes and dialogs and receives the Tab
+    // keystrokes when no window of the program is active.
+    void setMainWindow(HWND window) { mainWindow_ = window; }
+
+    std::optional<std::vector<DirEntry>> findFiles(std::string_view pattern) override;
+    bool matchesAny(std::string_view pattern) override;
+    bool folderExists(std::string_view path) override;
+    bool fileExists(std::string_view path) override;
+    Status createFolder(std::string_view path) override;
+    std::optional<std::string> readFile(std::string_view path) override;
+    Status writeFileReplacing(std::string_view path, std::string_view bytes) override;
+    std::string ansiToUtf8(std::string_view bytes) override;
+    std::optional<std::string> utf8ToAnsi(std::string_view text) override;
+    std::string upperCase(std::string_view text) override;
+    std::string lowerCase(std::string_view text) override;
+    std::string windowsDirectory() override;
+    std::optional<std::string> userName() override;
+    LocalDate today() override;
+    std::string thousandsSeparator() override;
+    MessageAnswer showMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
+    void sendTab() override;
+    void setBusyPointer(bool busy) override;
+    ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
+    std::optional<std::string> browseForFolder() override;
+    void openUrl(std::string_view url) override;
+
+private:
+    HWND ownerWindow() const;
+
+    HWND mainWindow_ = nullptr;
+    int busyDepth_ = 0;
+};
+
+}  // namespace platform::win32

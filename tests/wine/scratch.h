@@ -1,0 +1,40 @@
+// Scratch folders for tests that touch the real file system.
+#pragma once
+
+#include "platform/win32/handles.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace wine_test {
+
+// A scratch folder under C:\ removed with everything in it.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name) : path_("C:\\quenfold-test-" + name) {
+        remove();
+        ::CreateDirectoryW(platform::win32::widen(path_).c_str(), nullptr);
+    }
+    ~ScratchFolder() { remove(); }
+    const std::string& path() const { return path_; }
+    void addFile(const std::string& name, const std::string& content) const {
+        platform::win32::FileHandle file(::CreateFileW(platform::win32::widen(path_ + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    }
+
+private:
+    void remove() const {
+        std::wstring from = platform::win32::widen(path_) + L'\0';
+        SHFILEOPSTRUCTW operation = {};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = from.c_str();
+        operation.fFlags = FOF_NO_UI;
+        ::SHFileOperationW(&operation);
+    }
+    std::string path_;
+};
+
+}  // namespace wine_test

@@ -1,0 +1,101 @@
+// The real operating system layer against real folders in a Wine prefix.
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_os.h"
+#include "wine/scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using platform::win32::Win32Os;
+using platform::win32::widen;
+using wine_test::ScratchFolder;
+
+std::vector<std::string> names(const std::vector<platform::DirEntry>& entries) {
+    std::vector<std::string> result;
+    for (const auto& entry : entries) result.push_back(entry.name);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+TEST(Win32Os, SearchReportsFilesFoldersAndDotEntries) {
+    ScratchFolder scratch("search");
+    scratch.addFile("a.txt", "12345");
+    scratch.addFile("noext", "");
+    Win32Os os;
+    ASSERT_TRUE(os.createFolder(scratch.path() + "\\Sub"));
+
+    auto entries = os.findFiles(scratch.path() + "\\*.*");
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(names(*entries), (std::vector<std::string>{".", "..", "Sub", "a.txt", "noext"}));
+    auto file = std::find_if(entries->begin(), entries->end(), [](auto& e) { return e.name == "a.txt"; });
+    EXPECT_EQ(file->size, 5u);
+    EXPECT_FALSE(file->isDirectory());
+    auto folder = std::find_if(entries->begin(), entries->end(), [](auto& e) { return e.name == "Sub"; });
+    EXPECT_TRUE(folder->isDirectory());
+}
+
+TEST(Win32Os, PresenceTestMatchesFoldersAndWildcardsAndIgnoresCase) {
+    ScratchFolder scratch("presence");
+    scratch.addFile("wzzip.exe", "x");
+    Win32Os os;
+    ASSERT_TRUE(os.createFolder(scratch.path() + "\\winzip32.exe"));
+    EXPECT_TRUE(os.matchesAny(scratch.path() + "\\WZZIP.EXE"));
+    EXPECT_TRUE(os.matchesAny(scratch.path() + "\\winzip32.exe"));  // a folder counts as present
+    EXPECT_TRUE(os.matchesAny(scratch.path() + "\\*.exe"));
+    EXPECT_FALSE(os.matchesAny(scratch.path() + "\\missing.exe"));
+    EXPECT_FALSE(os.matchesAny("Q:\\nowhere\\wzzip.exe"));
+    EXPECT_FALSE(os.findFiles(scratch.path() + "\\missing\\*.*"));
+}
+
+TEST(Win32Os, NamesOutsideTheAnsiCodePageSurvive) {
+    ScratchFolder scratch("unicode");
+    const std::string name = "\xD0\x94\xD0\xBE\xD0\xBA\xD1\x83\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x82\xE2\x82\xAC";  // Документ€
+    Win32Os os;
+    ASSERT_TRUE(os.createFolder(scratch.path() + "\\" + name));
+    auto entries = os.findFiles(scratch.path() + "\\*");
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(names(*entries), (std::vector<std::string>{".", "..", name}));
+    EXPECT_TRUE(os.folderExists(scratch.path() + "\\" + name));
+}
+
+TEST(Win32Os, WholeFileWriteReplacesAndLeavesNoTemporaryFile) {
+    ScratchFolder scratch("write");
+    Win32Os os;
+    const std::string path = scratch.path() + "\\settings.txt";
+    ASSERT_TRUE(os.writeFileReplacing(path, "first\r\n"));
+    ASSERT_TRUE(os.writeFileReplacing(path, "second\r\n"));
+    EXPECT_EQ(os.readFile(path), "second\r\n");
+    EXPECT_EQ(names(*os.findFiles(scratch.path() + "\\*.*")),
+              (std::vector<std::string>{".", "..", "settings.txt"}));
+    auto refused = os.writeFileReplacing(scratch.path() + "\\missing\\settings.txt", "x");
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.error.empty());
+}
+
+TEST(Win32Os, SystemValues) {
+    Win32Os os;
+    std::string windows = os.windowsDirectory();
+    ASSERT_GE(windows.size(), 3u);
+    EXPECT_EQ(windows.substr(1, 2), ":\\");
+    auto user = os.userName();
+    ASSERT_TRUE(user);
+    EXPECT_FALSE(user->empty());
+    EXPECT_EQ(user->find('\0'), std::string::npos);
+    auto today = os.today();
+    EXPECT_GE(today.year, 2024);
+    EXPECT_TRUE(today.month >= 1 && today.month <= 12);
+    EXPECT_FALSE(os.thousandsSeparator().empty());
+}
+
+TEST(Win32Os, CaseMappingCoversNonAsciiLetters) {
+    Win32Os os;
+    EXPECT_EQ(os.upperCase("\xC3\xA9lodie"), "\xC3\x89LODIE");            // élodie
+    EXPECT_EQ(os.lowerCase("\xD0\x90\xD0\x91"), "\xD0\xB0\xD0\xB1");        // АБ
+    EXPECT_EQ(os.ansiToUtf8(*os.utf8ToAnsi("caf\xC3\xA9")), "caf\xC3\xA9");  // café
+    EXPECT_FALSE(os.utf8ToAnsi("\xE4\xB8\xAD"));                              // 中 has no ANSI form here
+}
+
+}  // namespace
