@@ -1,0 +1,32 @@
+// Turns filespecs into the list of files to archive, with the names they
+// are stored under.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "update_plan.h"
+
+namespace wz {
+
+// Windows wildcard rules: '*' and '?' over characters, ASCII case ignored,
+// and a trailing ".*" also matches names without a dot ("*.*" matches all).
+bool wildcard_match(std::string_view pattern, std::string_view name);
+
+struct SelectOptions {
+    bool recurse = false;
+    bool store_paths = false;
+    bool include_hidden = false;
+};
+
+struct Selection {
+    std::vector<Candidate> files;
+    size_t unreadable_folders = 0;
+};
+
+Selection select_files(const std::vector<std::string>& filespecs, const SelectOptions& options,
+                       const std::string& archive_path, const std::function<void(const std::string&)>& warn);
+
+}  // namespace wz
