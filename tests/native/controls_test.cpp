@@ -1,0 +1,87 @@
+// The form model's event rules, on which every handler sequence depends.
+#include "app/controls.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace app;
+
+TEST(Controls, TextChangeRunsOnlyWhenTheTextChanges) {
+    TextBox box("txt");
+    int changes = 0;
+    box.Change = [&] { ++changes; };
+    box.setText("a");
+    box.setText("a");
+    box.setText("");
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(Controls, HandlersRunNestedBeforeTheSetterReturns) {
+    TextBox first("first");
+    TextBox second("second");
+    std::vector<std::string> order;
+    first.Change = [&] {
+        order.push_back("first begins");
+        second.setText(first.text() + "!");
+        order.push_back("first ends");
+    };
+    second.Change = [&] { order.push_back("second sees " + second.text()); };
+    first.setText("x");
+    EXPECT_EQ(order, (std::vector<std::string>{"first begins", "second sees x!", "first ends"}));
+}
+
+TEST(Controls, ComboClickRunsOnIndexChangeOnlyAndTextFollowsTheItem) {
+    ComboBox combo("cmb");
+    int clicks = 0;
+    combo.Click = [&] { ++clicks; };
+    combo.addItem("01");
+    combo.addItem("02");
+    EXPECT_EQ(combo.listIndex(), -1);
+    combo.setListIndex(1);
+    EXPECT_EQ(combo.text(), "02");
+    combo.setListIndex(1);  // same index: no click
+    combo.setText("99");    // typed text: no click
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(combo.text(), "99");
+    combo.setListIndex(5);  // out of range: ignored
+    EXPECT_EQ(combo.listIndex(), 1);
+
+    combo.clear();
+    EXPECT_EQ(combo.listCount(), 0);
+    EXPECT_EQ(combo.text(), "");
+    EXPECT_EQ(combo.listIndex(), -1);
+    EXPECT_EQ(clicks, 1);  // clearing runs no handler
+}
+
+TEST(Controls, OptionGroupKeepsOneSelectedAndClicksOnSelectionOnly) {
+    OptionButton yes("optYes");
+    OptionButton no("optNo");
+    OptionButton::group(yes, no);
+    std::vector<std::string> clicks;
+    yes.Click = [&] { clicks.push_back("yes"); };
+    no.Click = [&] { clicks.push_back("no"); };
+
+    yes.setValue(true);
+    no.setValue(true);
+    EXPECT_FALSE(yes.value());
+    EXPECT_TRUE(no.value());
+    no.setValue(true);  // already selected
+    yes.setValue(true);
+    EXPECT_TRUE(yes.value());
+    EXPECT_FALSE(no.value());
+    EXPECT_EQ(clicks, (std::vector<std::string>{"yes", "no", "yes"}));
+}
+
+TEST(Controls, ViewHearsEveryModelChange) {
+    TextBox box("txt");
+    int mirrored = 0;
+    box.onModelChanged = [&] { ++mirrored; };
+    box.setText("a");
+    box.setVisible(false);
+    box.setVisible(false);
+    box.setEnabled(false);
+    EXPECT_EQ(mirrored, 3);
+}
+
+}  // namespace
