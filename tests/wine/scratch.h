@@ -25,15 +25,17 @@ public:
         ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     }
 
-private:
-    void remove() const {
-        std::wstring from = platform::win32::widen(path_) + L'\0';
+    static void removeTree(const std::string& path) {
+        std::wstring from = platform::win32::widen(path) + L'\0';
         SHFILEOPSTRUCTW operation = {};
         operation.wFunc = FO_DELETE;
         operation.pFrom = from.c_str();
         operation.fFlags = FOF_NO_UI;
         ::SHFileOperationW(&operation);
     }
+
+private:
+    void remove() const { removeTree(path_); }
     std::string path_;
 };
 

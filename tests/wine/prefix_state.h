@@ -1,0 +1,43 @@
+// Arranges the shared test prefix the way an end-to-end test needs it.
+#pragma once
+
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_os.h"
+#include "scratch.h"
+
+#include <shlobj.h>
+
+#include <string>
+
+namespace wine_test {
+
+inline const std::string kWinZipFolder = "C:\\Program Files\\WinZip";
+
+inline void placeFile(const std::string& path, bool present) {
+    std::wstring wide = platform::win32::widen(path);
+    if (!present) {
+        ::DeleteFileW(wide.c_str());
+        return;
+    }
+    platform::win32::FileHandle file(
+        ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// WinZip and its add-on as plain files at their fixed places.
+inline void installArchivers(bool winZip, bool addon) {
+    ::CreateDirectoryW(L"C:\\Program Files\\WinZip", nullptr);
+    placeFile(kWinZipFolder + "\\winzip32.exe", winZip);
+    placeFile(kWinZipFolder + "\\wzzip.exe", addon);
+}
+
+// The program starts as on its first run: no settings, no backup folder.
+inline void forgetSettings() {
+    ScratchFolder::removeTree("C:\\Program Files\\Quenfold");
+    ScratchFolder::removeTree("C:\\Backup Zips");
+}
+
+inline std::string loggedOnUser() { return platform::win32::Win32Os().userName().value_or(""); }
+
+inline std::string myDocuments() { return "C:\\Documents and Settings\\" + loggedOnUser() + "\\My Documents"; }
+
+}  // namespace wine_test

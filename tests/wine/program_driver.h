@@ -1,0 +1,74 @@
+// Drives the real quenfold.exe from outside, as a user would: finds its
+// windows, reads and sets its controls by name and answers its messages.
+#pragma once
+
+#include "platform/win32/handles.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wine_test {
+
+using namespace std::chrono_literals;
+
+// The built program beside the tests in the build tree.
+std::wstring QuenfoldExePath();
+
+struct SeenMessage {
+    std::string text;
+    std::string caption;
+    std::vector<std::string> buttons;
+};
+
+class ProgramDriver {
+public:
+    explicit ProgramDriver(const std::wstring& exePath);
+    ~ProgramDriver();
+    ProgramDriver(const ProgramDriver&) = delete;
+    ProgramDriver& operator=(const ProgramDriver&) = delete;
+
+    bool started() const { return static_cast<bool>(process_); }
+
+    // The next message box of the program, answered with the button whose
+    // command ID is given (IDOK, IDYES, IDNO); nullopt when none appeared.
+    std::optional<SeenMessage> answerMessage(int command, std::chrono::milliseconds timeout = 10s);
+    // The main window once it is visible; nullptr on time-out.
+    HWND waitForMainWindow(std::chrono::milliseconds timeout = 15s);
+    // Whether a message box is up now.
+    bool messageShowing();
+
+    std::string text(const char* control);
+    void setText(const char* control, const std::string& text);
+    std::vector<std::string> comboItems(const char* control);
+    int comboSelection(const char* control);
+    void pickComboItem(const char* control, int index);
+    bool checked(const char* control);
+    bool visible(const char* control);
+    void click(const char* control);
+
+    // Closes the main window and waits for the process to end.
+    bool closeAndWait(std::chrono::milliseconds timeout = 10s);
+
+private:
+    HWND controlWindow(const char* control);
+    HWND findTopLevel(const wchar_t* windowClass);
+
+    platform::win32::KernelHandle process_;
+    DWORD processId_ = 0;
+    HWND main_ = nullptr;
+};
+
+// Waits until the condition holds or the time is up.
+template <typename Condition>
+bool waitFor(Condition condition, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+}  // namespace wine_test
