@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/layout.h"
+#include "backup/backup.h"
+#include "destination/destination.h"
 #include "metrics/metrics.h"
 #include "settings/settings.h"
 
@@ -79,6 +81,13 @@ void frmQuenfoldBackup::wireHandlers() {
     txtSpecificBackupFileName.Change = [this] { txtSpecificBackupFileName_Change(); };
     TxtSrc.Change = [this] { TxtSrc_Change(); };
     txtUsers.Change = [this] { txtUsers_Change(); };
+    btnDefaultDestination.Click = [this] { btnDefaultDestination_Click(); };
+    btnBackupUser.Click = [this] { btnBackupUser_Click(); };
+    btnSpecificBackup.Click = [this] { btnSpecificBackup_Click(); };
+}
+
+void frmQuenfoldBackup::tell(const std::string& text) {
+    os_.showMessage(text, kProgramTitle, platform::MessageButtons::Ok);
 }
 
 // ---------------------------------------------------------------------------
@@ -89,14 +98,11 @@ void frmQuenfoldBackup::Form_Load() {
     std::string letter = naming::SystemDriveLetter(os_);
 
     if (auto made = settings::MakeSureSettingsFileExists(os_, letter); !made) {
-        os_.showMessage("Quenfold could not create its settings file " + settings::SettingsFile(letter) +
-                            ":\r\n" + made.error + "\r\n\r\nThe default destination " +
-                            settings::BuiltInDestination(letter) + " is used instead.",
-                        kProgramTitle, platform::MessageButtons::Ok);
+        tell("Quenfold could not create its settings file " + settings::SettingsFile(letter) + ":\r\n" +
+             made.error + "\r\n\r\nThe default destination " + settings::BuiltInDestination(letter) +
+             " is used instead.");
     }
-    if (auto lines = settings::ReadSettingsLines(os_, letter))
-        for (const auto& line : *lines) txtDefaultPath.setText(line);
-    if (txtDefaultPath.text().empty()) txtDefaultPath.setText(settings::BuiltInDestination(letter));
+    ReadTextFile();
 
     fillMonthList();
     fillYearList();
@@ -111,6 +117,23 @@ void frmQuenfoldBackup::Form_Load() {
 
     CheckPrerequisites();
     host_.show();
+}
+
+void frmQuenfoldBackup::ReadTextFile() {
+    std::string letter = naming::SystemDriveLetter(os_);
+    if (auto lines = settings::ReadSettingsLines(os_, letter))
+        for (const auto& line : *lines) txtDefaultPath.setText(line);
+    if (txtDefaultPath.text().empty()) txtDefaultPath.setText(settings::BuiltInDestination(letter));
+}
+
+void frmQuenfoldBackup::btnDefaultDestination_Click() {
+    std::string letter = naming::SystemDriveLetter(os_);
+    if (!destination::CheckDestinationDrive(os_, destination::DriveRoot(txtDefaultPath.text()))) return;
+    destination::MakeSureDirectoryTreeExists(os_, txtDefaultPath.text());
+    if (auto saved = settings::SaveDestination(os_, letter, txtDefaultPath.text()); !saved)
+        tell("The default destination could not be saved in " + settings::SettingsFile(letter) + ":\r\n" +
+             saved.error);
+    os_.sendTab();
 }
 
 void frmQuenfoldBackup::Form_Load2() {
@@ -248,6 +271,48 @@ void frmQuenfoldBackup::txtUsers_Change() {
     composeUserFileName();
     composeUserFiles();
     GetMetricsUser();
+}
+
+// ---------------------------------------------------------------------------
+// Backups
+
+void frmQuenfoldBackup::btnBackupUser_Click() {
+    if (!CheckPrerequisites()) return;
+    ZipSpecificUser();
+    GetMetricsDestination();
+}
+
+void frmQuenfoldBackup::btnSpecificBackup_Click() {
+    if (!CheckPrerequisites()) return;
+    ZipUserDefined();
+    GetMetricsDestination();
+}
+
+void frmQuenfoldBackup::ZipSpecificUser() {
+    std::string letter = naming::SystemDriveLetter(os_);
+    runBackupJob(letter, naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text()));
+}
+
+void frmQuenfoldBackup::ZipUserDefined() {
+    std::string letter = naming::SystemDriveLetter(os_);
+    if (TxtSrc.text().empty() || txtSpecificBackupFileName.text().empty()) {
+        tell("Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!");
+        return;
+    }
+    runBackupJob(letter, naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(),
+                                                  TxtSrc.text()));
+}
+
+void frmQuenfoldBackup::runBackupJob(const std::string& driveLetter, const naming::JobPaths& paths) {
+    std::string commandLine = backup::ArchiverCommandLine(driveLetter, paths.archivePath, paths.source);
+    if (!destination::CheckDestinationDrive(os_, destination::DriveRoot(txtDefaultPath.text()))) return;
+    if (destination::MakeSureDirectoryTreeExists(os_, txtDefaultPath.text()) != destination::TreeOutcome::Ready)
+        return;
+    auto result = os_.runMinimisedAndWait(commandLine);
+    if (auto report = backup::ReportOnRun(result, os_.fileExists(paths.archivePath), paths.archivePath,
+                                          backup::ArchiverPath(driveLetter)))
+        tell(*report);
+    GetMetricsDestination();
 }
 
 // ---------------------------------------------------------------------------

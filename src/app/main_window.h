@@ -48,6 +48,16 @@ public:
     void TxtSrc_Change();
     void txtUsers_Change();
 
+    // The default destination.
+    void ReadTextFile();
+    void btnDefaultDestination_Click();
+
+    // Backups.
+    void btnBackupUser_Click();
+    void btnSpecificBackup_Click();
+    void ZipSpecificUser();
+    void ZipUserDefined();
+
     // Folder figures.
     void GetMetricsDestination();
     void GetMetricsUser();
@@ -135,6 +145,10 @@ private:
     void composeUserFileName();
     void composeUserFiles();
     void composeSpecificDirectoryFiles();
+
+    // The steps both backup jobs share once their paths are composed.
+    void runBackupJob(const std::string& driveLetter, const naming::JobPaths& paths);
+    void tell(const std::string& text);
 
     // One count for any of the three folder kinds.
     void showFolderMetrics(const std::string& folder, const CheckBox& recurse, TextBox& files, TextBox& folders,

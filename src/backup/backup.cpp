@@ -1,0 +1,49 @@
+#include "backup/backup.h"
+
+namespace backup {
+namespace {
+
+// Exit codes in the PKZIP tradition that the add-on and its stand-in share.
+constexpr std::uint32_t kNothingToDo = 12;
+constexpr std::uint32_t kSomeFilesUnreadable = 18;
+
+std::string meaningOf(std::uint32_t exitCode) {
+    switch (exitCode) {
+        case 2:
+        case 3: return "the existing archive is damaged or is not a zip file";
+        case 13: return "nothing was found to back up";
+        case 14: return "the disk is full or the archive could not be written";
+        case 16: return "the archiver did not accept its command line";
+        default: return "the archiver reported an error";
+    }
+}
+
+}  // namespace
+
+std::string ArchiverPath(std::string_view driveLetter) {
+    return std::string(driveLetter) + ":\\Program Files\\WinZip\\wzzip.exe";
+}
+
+std::string ArchiverCommandLine(std::string_view driveLetter, std::string_view archivePath,
+                                std::string_view source) {
+    return "\"" + ArchiverPath(driveLetter) + "\" -u -p -r \"" + std::string(archivePath) + "\" \"" +
+           std::string(source) + "\"";
+}
+
+std::optional<std::string> ReportOnRun(const platform::ProcessResult& result, bool archiveExists,
+                                       std::string_view archivePath, std::string_view archiverPath) {
+    const std::string failed = "The backup to " + std::string(archivePath) + " failed:\r\n";
+    if (!result.started)
+        return failed + "the archiver " + std::string(archiverPath) + " could not be started.\r\n" + result.error;
+    if (result.exitCode == 0 || result.exitCode == kNothingToDo || result.exitCode == kSomeFilesUnreadable) {
+        if (!archiveExists) return failed + "the archiver ended without writing the archive.";
+        if (result.exitCode == kSomeFilesUnreadable)
+            return "The backup to " + std::string(archivePath) +
+                   " was made, but some files could not be read and are not in it.\r\n"
+                   "They may be open in another program.";
+        return std::nullopt;
+    }
+    return failed + meaningOf(result.exitCode) + " (exit code " + std::to_string(result.exitCode) + ").";
+}
+
+}  // namespace backup

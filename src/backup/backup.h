@@ -1,0 +1,25 @@
+// The archiver's command line and what its ending means to the user.
+#pragma once
+
+#include "platform/os.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace backup {
+
+// The add-on's path on the system drive.
+std::string ArchiverPath(std::string_view driveLetter);
+
+// "<exe>" -u -p -r "<archive>" "<source>"
+std::string ArchiverCommandLine(std::string_view driveLetter, std::string_view archivePath,
+                                std::string_view source);
+
+// What to tell the user about a finished run, if anything: nothing for a
+// backup that worked, a warning when some files were left out, the reason
+// otherwise.
+std::optional<std::string> ReportOnRun(const platform::ProcessResult& result, bool archiveExists,
+                                       std::string_view archivePath, std::string_view archiverPath);
+
+}  // namespace backup

@@ -1,0 +1,26 @@
+// Checks that run before anything is written to the destination.
+#pragma once
+
+#include "platform/os.h"
+
+#include <string>
+#include <string_view>
+
+namespace destination {
+
+// The destination's first character followed by ":\" ("D:\Zips" gives D:\).
+std::string DriveRoot(std::string_view destination);
+
+// True when the drive root exists; otherwise tells the user and returns false.
+bool CheckDestinationDrive(platform::Os& os, std::string_view driveRoot);
+
+enum class TreeOutcome {
+    Ready,     // the folder existed, or the user agreed and the missing levels were created
+    Declined,  // the user answered No
+    Failed,    // a level could not be created; the user has been told why
+};
+
+// Offers to create a missing destination folder, level by level from the top.
+TreeOutcome MakeSureDirectoryTreeExists(platform::Os& os, std::string_view folder);
+
+}  // namespace destination

@@ -1,0 +1,298 @@
+// The Default button, the destination checks and both backup commands.
+#include "main_window_fixture.h"
+
+#include "destination/destination.h"
+
+namespace {
+
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using test_support::MainWindowTest;
+
+const std::string kSettings = "C:\\Program Files\\Quenfold\\DefaultDestinationPath.txt";
+const std::string kArchiver = "\"C:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r ";
+
+class Backups : public MainWindowTest {
+protected:
+    void SetUp() override {
+        os.date = {2006, 3, 14};
+        os.addDrive('D');
+        os.addDrive('E');
+        // The archiver writes the archive it is asked for.
+        os.onRun = [this](std::string_view commandLine) {
+            std::string line(commandLine);
+            auto start = line.find("\" \"") == std::string::npos ? 0 : line.find(" -r \"") + 5;
+            auto end = line.find('"', start);
+            os.addFile(line.substr(start, end - start), "PK");
+            return platform::ProcessResult{true, {}, 0};
+        };
+        load();
+        os.messages.clear();
+        os.events.clear();
+        os.tabsSent = 0;
+    }
+    app::frmQuenfoldBackup& w() { return *form; }
+    std::vector<std::string> messageTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : os.messages) texts.push_back(m.text);
+        return texts;
+    }
+};
+
+// --- Default -----------------------------------------------------------------
+
+TEST_F(Backups, DefaultSavesTheFieldExactlyAndTheNextStartShowsIt) {
+    os.addFolder("D:\\Zips");
+    w().txtDefaultPath.setText("D:\\Zips");
+    w().btnDefaultDestination.click();
+    EXPECT_EQ(os.contentOf(kSettings), "D:\\Zips\r\n");
+    EXPECT_EQ(os.tabsSent, 1);
+    EXPECT_TRUE(os.messages.empty());
+    w().btnDefaultDestination.click();
+    EXPECT_EQ(os.contentOf(kSettings), "D:\\Zips\r\n");  // one line, not two
+    load();
+    EXPECT_EQ(w().txtDefaultPath.text(), "D:\\Zips");
+}
+
+struct MissingDriveCase {
+    std::string destination;
+    std::string root;
+};
+
+class DefaultOnMissingDrive : public Backups, public ::testing::WithParamInterface<MissingDriveCase> {};
+
+TEST_P(DefaultOnMissingDrive, TellsAndKeepsTheSavedPath) {
+    os.addFile(kSettings, "E:\\Old\r\n");
+    w().txtDefaultPath.setText(GetParam().destination);
+    os.messages.clear();
+    w().btnDefaultDestination.click();
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_EQ(os.messages[0].text, "The default Drive, " + GetParam().root +
+                                       " , doesn't exist.\r\n\r\nPlease select appropriate drive before trying again.");
+    EXPECT_EQ(os.messages[0].caption, "Quenfold");
+    EXPECT_EQ(os.contentOf(kSettings), "E:\\Old\r\n");
+    EXPECT_EQ(os.tabsSent, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Roots, DefaultOnMissingDrive,
+                         ::testing::Values(MissingDriveCase{"Q:\\Zips", "Q:\\"}, MissingDriveCase{"", ":\\"},
+                                           MissingDriveCase{"\\\\server\\share", "\\:\\"}));
+
+TEST_F(Backups, DefaultOnAMissingFolderSavesWhateverTheAnswer) {
+    for (auto answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        os.answers.push_back(answer);
+        w().txtDefaultPath.setText(answer == MessageAnswer::No ? "D:\\New" : "D:\\Newer");
+        os.messages.clear();
+        w().btnDefaultDestination.click();
+        ASSERT_EQ(os.messages.size(), 1u);
+        EXPECT_EQ(os.messages[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(os.folderExists(w().txtDefaultPath.text()), answer == MessageAnswer::Yes);
+        EXPECT_EQ(os.contentOf(kSettings), w().txtDefaultPath.text() + "\r\n");
+    }
+}
+
+TEST_F(Backups, DefaultKeepsANameWithoutAnAnsiFormAcrossARestart) {
+    const std::string chinese = "D:\\\xE5\xA4\x87\xE4\xBB\xBD";  // 备份
+    os.addFolder(chinese);
+    w().txtDefaultPath.setText(chinese);
+    w().btnDefaultDestination.click();
+    load();
+    EXPECT_EQ(w().txtDefaultPath.text(), chinese);
+}
+
+TEST_F(Backups, DefaultThatCannotWriteSaysSoAndKeepsTheOldFile) {
+    os.addFile(kSettings, "E:\\Old\r\n");
+    os.addFolder("D:\\Zips");
+    os.unwritablePaths.insert("C:\\Program Files\\Quenfold");
+    w().txtDefaultPath.setText("D:\\Zips");
+    w().btnDefaultDestination.click();
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_NE(os.messages[0].text.find("Access is denied."), std::string::npos);
+    EXPECT_EQ(os.contentOf(kSettings), "E:\\Old\r\n");
+}
+
+// --- creating the destination ------------------------------------------------
+
+TEST_F(Backups, MissingLevelsAreCreatedFromTheTopDown) {
+    os.addFolder("D:\\Data");
+    std::vector<std::string> created;
+    w().txtDefaultPath.setText("D:\\Data\\Backups\\Weekly\\");
+    os.messages.clear();
+    w().btnDefaultDestination.click();
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_EQ(os.messages[0].text,
+              "The default folder, D:\\Data\\Backups\\Weekly\\ , doesn't exist.\r\nWould you like it created?");
+    EXPECT_TRUE(os.folderExists("D:\\Data\\Backups\\Weekly"));
+    auto entries = os.findFiles("D:\\Data\\Backups\\Weekly\\*");
+    ASSERT_TRUE(entries);
+    EXPECT_EQ(entries->size(), 2u);  // only "." and "..": no extra folder for the empty last piece
+}
+
+TEST_F(Backups, AFolderWithoutBackslashesCreatesNothingAndCountsAsReady) {
+    w().txtDefaultPath.setText("Zips");
+    EXPECT_EQ(destination::MakeSureDirectoryTreeExists(os, "Zips"), destination::TreeOutcome::Ready);
+    EXPECT_FALSE(os.folderExists("C:\\Zips"));
+}
+
+// --- the backup commands -----------------------------------------------------
+
+TEST_F(Backups, UserBackupRunsTheArchiverWithTheComposedCommandLine) {
+    os.addFolder("C:\\Backup Zips");
+    w().txtUsers.setText("john SMITH");
+    w().btnBackupUser.click();
+    ASSERT_EQ(os.commandsRun.size(), 1u);
+    EXPECT_EQ(os.commandsRun[0], kArchiver + "\"C:\\Backup Zips\\John Smith-200603.zip\" "
+                                             "\"C:\\Documents and Settings\\John Smith\\My Documents\\*.*\"");
+    EXPECT_TRUE(os.messages.empty());
+    EXPECT_EQ(w().txtFileCountDestination.text(), "1");
+}
+
+TEST_F(Backups, UserBackupWithVersioningOffLeavesOutTheMonth) {
+    os.addFolder("C:\\Backup Zips");
+    w().optNo.setValue(true);
+    w().btnBackupUser.click();
+    ASSERT_EQ(os.commandsRun.size(), 1u);
+    EXPECT_NE(os.commandsRun[0].find("\"C:\\Backup Zips\\Jsmith-2006.zip\""), std::string::npos);
+}
+
+TEST_F(Backups, SpecificBackupDoublesTheBackslashAfterADriveRoot) {
+    os.addFolder("C:\\Data");
+    w().txtDefaultPath.setText("E:\\");
+    w().TxtSrc.setText("C:\\Data");
+    w().txtSpecificBackupFileName.setText("my REPORTS");
+    w().btnSpecificBackup.click();
+    ASSERT_EQ(os.commandsRun.size(), 1u);
+    EXPECT_EQ(os.commandsRun[0], kArchiver + "\"E:\\\\My Reports-200603.zip\" \"C:\\Data\\\"");
+    EXPECT_TRUE(os.messages.empty());
+}
+
+TEST_F(Backups, UserBackupOnADriveRootKeepsOneBackslash) {
+    w().txtDefaultPath.setText("E:\\");
+    w().btnBackupUser.click();
+    ASSERT_EQ(os.commandsRun.size(), 1u);
+    EXPECT_NE(os.commandsRun[0].find("\"E:\\Jsmith-200603.zip\""), std::string::npos);
+}
+
+struct BlankCase {
+    std::string source;
+    std::string label;
+};
+
+class SpecificBlank : public Backups, public ::testing::WithParamInterface<BlankCase> {};
+
+TEST_P(SpecificBlank, TellsAndStartsNothingButRecounts) {
+    w().TxtSrc.setText(GetParam().source);
+    w().txtSpecificBackupFileName.setText(GetParam().label);
+    os.events.clear();
+    w().btnSpecificBackup.click();
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{
+                                  "Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!"});
+    EXPECT_TRUE(os.commandsRun.empty());
+    EXPECT_EQ(count("busy"), 1);  // the command's own recount of the destination
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, SpecificBlank,
+                         ::testing::Values(BlankCase{"", "Docs"}, BlankCase{"C:\\Data", ""}, BlankCase{"", ""}));
+
+TEST_F(Backups, BlanksAreNotEmpty) {
+    os.addFolder("C:\\Backup Zips");
+    w().TxtSrc.setText(" ");
+    w().txtSpecificBackupFileName.setText(" ");
+    w().btnSpecificBackup.click();
+    EXPECT_EQ(os.commandsRun.size(), 1u);
+}
+
+TEST_F(Backups, MissingAddonEndsTheCommandWithoutARecount) {
+    os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
+    w().btnBackupUser.click();
+    EXPECT_TRUE(os.commandsRun.empty());
+    EXPECT_EQ(count("busy"), 0);
+    EXPECT_EQ(os.messages.size(), 1u);
+}
+
+TEST_F(Backups, MissingDriveStopsTheJobBeforeTheArchiver) {
+    w().txtDefaultPath.setText("\\\\server\\share");
+    os.messages.clear();
+    w().btnBackupUser.click();
+    EXPECT_TRUE(os.commandsRun.empty());
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_NE(os.messages[0].text.find("The default Drive, \\:\\ , doesn't exist."), std::string::npos);
+}
+
+TEST_F(Backups, DeclinedFolderStopsTheJobSilently) {
+    os.answers.push_back(MessageAnswer::No);
+    w().btnBackupUser.click();  // C:\Backup Zips does not exist yet
+    EXPECT_TRUE(os.commandsRun.empty());
+    EXPECT_EQ(os.messages.size(), 1u);
+    EXPECT_FALSE(os.folderExists("C:\\Backup Zips"));
+}
+
+TEST_F(Backups, FolderThatCannotBeCreatedIsReportedAndStopsTheJob) {
+    os.unwritablePaths.insert("C:\\Backup Zips");
+    w().btnBackupUser.click();
+    EXPECT_TRUE(os.commandsRun.empty());
+    ASSERT_EQ(os.messages.size(), 2u);
+    EXPECT_EQ(os.messages[1].text, "The folder C:\\Backup Zips could not be created:\r\nAccess is denied.");
+}
+
+TEST_F(Backups, AcceptedFolderIsCreatedThenTheArchiverRuns) {
+    w().btnBackupUser.click();
+    EXPECT_TRUE(os.folderExists("C:\\Backup Zips"));
+    EXPECT_EQ(os.commandsRun.size(), 1u);
+}
+
+struct RunCase {
+    platform::ProcessResult result;
+    bool writesArchive;
+    std::string expectedMessage;  // empty: silent
+};
+
+class ArchiverEndings : public Backups, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(ArchiverEndings, FailuresAreNeverSilent) {
+    os.addFolder("C:\\Backup Zips");
+    os.onRun = [this](std::string_view) {
+        if (GetParam().writesArchive) os.addFile("C:\\Backup Zips\\jsmith-200603.zip", "PK");
+        return GetParam().result;
+    };
+    w().btnBackupUser.click();
+    if (GetParam().expectedMessage.empty()) {
+        EXPECT_TRUE(os.messages.empty());
+    } else {
+        ASSERT_EQ(os.messages.size(), 1u);
+        EXPECT_EQ(os.messages[0].text, GetParam().expectedMessage);
+        EXPECT_EQ(os.messages[0].buttons, MessageButtons::Ok);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, ArchiverEndings,
+    ::testing::Values(
+        RunCase{{true, {}, 0}, true, ""}, RunCase{{true, {}, 12}, true, ""},
+        RunCase{{true, {}, 18}, true,
+                "The backup to C:\\Backup Zips\\Jsmith-200603.zip was made, but some files could not be read and "
+                "are not in it.\r\nThey may be open in another program."},
+        RunCase{{true, {}, 0}, false,
+                "The backup to C:\\Backup Zips\\Jsmith-200603.zip failed:\r\nthe archiver ended without writing the "
+                "archive."},
+        RunCase{{true, {}, 14}, true,
+                "The backup to C:\\Backup Zips\\Jsmith-200603.zip failed:\r\nthe disk is full or the archive could "
+                "not be written (exit code 14)."},
+        RunCase{{true, {}, 3}, true,
+                "The backup to C:\\Backup Zips\\Jsmith-200603.zip failed:\r\nthe existing archive is damaged or is "
+                "not a zip file (exit code 3)."},
+        RunCase{{false, "The system cannot find the file specified.", 0}, false,
+                "The backup to C:\\Backup Zips\\Jsmith-200603.zip failed:\r\nthe archiver C:\\Program "
+                "Files\\WinZip\\wzzip.exe could not be started.\r\nThe system cannot find the file specified."}));
+
+TEST_F(Backups, TheArchiverStartsFromTheSystemDrive) {
+    os.windowsDir = "D:\\WINDOWS";
+    os.addFolder("C:\\Backup Zips");
+    w().btnBackupUser.click();
+    ASSERT_EQ(os.commandsRun.size(), 1u);
+    EXPECT_EQ(os.commandsRun[0].rfind("\"D:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r ", 0), 0u);
+    EXPECT_NE(os.commandsRun[0].find("\"D:\\Documents and Settings\\Jsmith\\My Documents\\*.*\""),
+              std::string::npos);
+}
+
+}  // namespace
