@@ -101,9 +101,11 @@ private:
     }
 
     // Folders with anything in them come back through their contents; an
-    // empty one gets an entry of its own so that it is restored too.
+    // empty one gets an entry of its own, when the pattern takes everything,
+    // so that it is restored too.
     void enter(const std::string& path, const std::string& prefix, const std::string& pattern, fs::FileInfo& info) {
-        if (walk(path, prefix, pattern) && options_.store_paths) add(path, prefix, info);
+        if (walk(path, prefix, pattern) && options_.store_paths && (pattern == "*" || pattern == "*.*"))
+            add(path, prefix, info);
     }
 
     bool is_archive(const std::string& name, const std::string& path) const {
