@@ -11,7 +11,7 @@ namespace wz {
 void MemoryAccess::read_exact(uint64_t offset, std::span<uint8_t> buffer) {
     if (offset > data_.size() || buffer.size() > data_.size() - offset)
         throw ArchiveDamaged(kExitNotAnArchive, "the archive ends unexpectedly");
-    std::memcpy(buffer.data(), data_.data() + offset, buffer.size());
+    if (!buffer.empty()) std::memcpy(buffer.data(), data_.data() + offset, buffer.size());
 }
 
 namespace {
@@ -322,7 +322,7 @@ LocalRecord locate_local_record(RandomAccess& archive, const Entry& e, uint64_t 
         entry_damaged(e, "its data lies outside the archive");
     Bytes name_extra(size_t(name_len) + extra_len);
     archive.read_exact(e.local_offset + kLocalHeaderSize, name_extra);
-    if (name_len != e.name.size() || std::memcmp(name_extra.data(), e.name.data(), name_len) != 0)
+    if (name_len != e.name.size() || (name_len > 0 && std::memcmp(name_extra.data(), e.name.data(), name_len) != 0))
         entry_damaged(e, "its local header does not match the central directory");
 
     uint64_t end = rec.data_offset + e.compressed;

@@ -62,7 +62,7 @@ public:
     uint64_t u64();
     std::span<const uint8_t> take(size_t n);
     bool ok() const { return ok_; }
-    size_t remaining() const { return data_.size() - pos_; }
+    size_t remaining() const { return ok_ ? data_.size() - pos_ : 0; }
 
 private:
     std::span<const uint8_t> data_;
