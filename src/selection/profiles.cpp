@@ -1,0 +1,45 @@
+#include "selection/profiles.h"
+
+#include "naming/naming.h"
+
+#include <algorithm>
+#include <array>
+
+namespace selection {
+namespace {
+
+// Compared after proper case, so these match whatever the folder's case.
+constexpr std::array<std::string_view, 6> kNotProfiles = {
+    ".", "..", "All Users", "Default User", "Localservice", "Networkservice"};
+
+bool isProfile(std::string_view name) {
+    return std::find(kNotProfiles.begin(), kNotProfiles.end(), name) == kNotProfiles.end();
+}
+
+void sortIgnoringCase(platform::Os& os, std::vector<std::string>& names) {
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (auto& name : names) keyed.emplace_back(os.lowerCase(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());  // ties on the lower case fall back to the bytes
+    names.clear();
+    for (auto& entry : keyed) names.push_back(std::move(entry.second));
+}
+
+}  // namespace
+
+std::string CutAtNull(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
+std::vector<std::string> ListUserProfiles(platform::Os& os, std::string_view profilesFolder) {
+    std::vector<std::string> names;
+    auto entries = os.findFiles(naming::QualifyPath(profilesFolder) + "*.*");
+    if (!entries) return names;
+    for (const auto& entry : *entries) {
+        if (!entry.isDirectory()) continue;
+        std::string name = naming::ProperCase(os, CutAtNull(entry.name));
+        if (isProfile(name)) names.push_back(std::move(name));
+    }
+    sortIgnoringCase(os, names);
+    return names;
+}
+
+}  // namespace selection
