@@ -2,6 +2,7 @@
 // tests that drive the real window from outside.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace app {
@@ -75,11 +76,30 @@ inline constexpr ControlId kMainWindowControlIds[] = {
     {"btnQuit", 1061},
 };
 
-// 0 when the name is not a control of the main window.
-constexpr int MainWindowControlId(std::string_view name) {
-    for (const auto& control : kMainWindowControlIds)
+// The help and licence-agreement windows share their control names.
+inline constexpr ControlId kTextWindowControlIds[] = {
+    {"txtHelp", 2001},
+    {"btnClose", 2002},
+};
+
+inline constexpr ControlId kBrowseUsersControlIds[] = {
+    {"lblBrowseUsers", 3001},
+    {"lstUsers", 3002},
+    {"cmdUsers", 3003},
+};
+
+template <std::size_t N>
+constexpr int FindControlId(const ControlId (&table)[N], std::string_view name) {
+    for (const auto& control : table)
         if (control.name == name) return control.id;
     return 0;
+}
+
+// The ID of a control of any window by its name; 0 for an unknown name.
+constexpr int ControlIdOf(std::string_view name) {
+    if (int id = FindControlId(kMainWindowControlIds, name)) return id;
+    if (int id = FindControlId(kTextWindowControlIds, name)) return id;
+    return FindControlId(kBrowseUsersControlIds, name);
 }
 
 }  // namespace app

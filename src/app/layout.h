@@ -2,6 +2,7 @@
 // caption, tooltip, frame, geometry in twips, tab order and look.
 #pragma once
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,14 @@ struct WindowLayout {
 };
 
 const WindowLayout& MainWindowLayout();
+const WindowLayout& HelpWindowLayout();
+const WindowLayout& EulaWindowLayout();
+const WindowLayout& BrowseUsersWindowLayout();
+
+class Control;
+
+// Gives the form's controls the captions and start visibility of the table.
+void ApplyLayout(const WindowLayout& layout, const std::function<Control*(std::string_view)>& controlOf);
 
 // Twips to pixels at the given dots per inch.
 constexpr int TwipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/help_texts.h"
 #include "app/layout.h"
 #include "backup/backup.h"
 #include "destination/destination.h"
@@ -31,8 +32,8 @@ private:
 
 }  // namespace
 
-frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, Session& session, WindowHost& host)
-    : os_(os), session_(session), host_(host) {
+frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, Session& session, ProgramActions& program)
+    : os_(os), session_(session), program_(program) {
     OptionButton::group(optYes, optNo);
     applyLayoutStartValues();
     wireHandlers();
@@ -61,11 +62,7 @@ Control* frmQuenfoldBackup::control(std::string_view name) {
 // Captions and visibility come from the control table; the other start
 // values are the window's as laid out.
 void frmQuenfoldBackup::applyLayoutStartValues() {
-    for (const auto& layout : MainWindowLayout().controls) {
-        Control* target = control(layout.name);
-        target->setVisible(layout.visible);
-        if (auto* captioned = dynamic_cast<Captioned*>(target)) captioned->setCaption(std::string(layout.caption));
-    }
+    ApplyLayout(MainWindowLayout(), [this](std::string_view name) { return control(name); });
     optYes.setValue(true);
     chkRecurseSpecific.setValue(1);
     chkRecurseUser.setValue(1);
@@ -84,6 +81,14 @@ void frmQuenfoldBackup::wireHandlers() {
     btnDefaultDestination.Click = [this] { btnDefaultDestination_Click(); };
     btnBackupUser.Click = [this] { btnBackupUser_Click(); };
     btnSpecificBackup.Click = [this] { btnSpecificBackup_Click(); };
+    btnBrowseSpecific.Click = [this] { btnBrowseSpecific_Click(); };
+    btnBrowseDefault.Click = [this] { btnBrowseDefault_Click(); };
+    btnBrowseForUsers.Click = [this] { btnBrowseForUsers_Click(); };
+    btnHelp.Click = [this] { btnHelp_Click(); };
+    btnEULA.Click = [this] { btnEULA_Click(); };
+    btnWinZip.Click = [this] { btnWinZip_Click(); };
+    btnReset.Click = [this] { btnReset_Click(); };
+    btnQuit.Click = [this] { btnQuit_Click(); };
 }
 
 void frmQuenfoldBackup::tell(const std::string& text) {
@@ -94,7 +99,7 @@ void frmQuenfoldBackup::tell(const std::string& text) {
 // Start-up
 
 void frmQuenfoldBackup::Form_Load() {
-    host_.centre();
+    host_->centre();
     std::string letter = naming::SystemDriveLetter(os_);
 
     if (auto made = settings::MakeSureSettingsFileExists(os_, letter); !made) {
@@ -116,7 +121,7 @@ void frmQuenfoldBackup::Form_Load() {
     session_.ChosenUser.clear();
 
     CheckPrerequisites();
-    host_.show();
+    host_->show();
 }
 
 void frmQuenfoldBackup::ReadTextFile() {
@@ -313,6 +318,48 @@ void frmQuenfoldBackup::runBackupJob(const std::string& driveLetter, const namin
                                           backup::ArchiverPath(driveLetter)))
         tell(*report);
     GetMetricsDestination();
+}
+
+// ---------------------------------------------------------------------------
+// Browsing, the other windows, reset and quit
+
+void frmQuenfoldBackup::btnBrowseSpecific_Click() {
+    if (auto folder = os_.browseForFolder()) TxtSrc.setText(naming::TrimNull(*folder));
+}
+
+void frmQuenfoldBackup::btnBrowseDefault_Click() {
+    if (auto folder = os_.browseForFolder()) txtDefaultPath.setText(naming::TrimNull(*folder));
+    GetMetricsDestination();
+}
+
+void frmQuenfoldBackup::btnBrowseForUsers_Click() { program_.openBrowseUsers(); }
+
+void frmQuenfoldBackup::btnHelp_Click() { program_.openHelp(); }
+
+void frmQuenfoldBackup::btnEULA_Click() { program_.openEula(); }
+
+void frmQuenfoldBackup::btnWinZip_Click() { os_.openUrl(kVendorUrl); }
+
+void frmQuenfoldBackup::btnReset_Click() { program_.reset(); }
+
+void frmQuenfoldBackup::btnQuit_Click() { program_.quit(); }
+
+void frmQuenfoldBackup::Reset2() {
+    const std::string chosenName = session_.ChosenUser;
+    frmMonth.setVisible(true);
+    cmbFileNameMonth.setText(std::to_string(os_.today().month));
+    cmbFileNameMonth.setVisible(true);
+    optYes.setValue(true);
+    if (!chosenName.empty()) txtUsers.setText(chosenName);
+    composeExampleFileName();
+    composeUserFileName();
+    composeUserFiles();
+    cmbFileNameMonth.clear();
+    cmbFileNameYear.clear();
+    Form_Load2();
+    sendTabs(2);
+    txtSpecificUserFileName.setText(naming::ArchivePathAlways(displayInputs(), txtUsers.text()));
+    session_.ChosenUser.clear();
 }
 
 // ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/controls.h"
+#include "app/window_system.h"
 #include "naming/naming.h"
 #include "platform/os.h"
 
@@ -17,17 +18,22 @@ struct Session {
     std::string ChosenUser;
 };
 
-// Window-level actions the form asks of whatever shows it.
-class WindowHost {
+// What the main window's buttons ask of the program as a whole.
+class ProgramActions {
 public:
-    virtual ~WindowHost() = default;
-    virtual void centre() = 0;
-    virtual void show() = 0;
+    virtual ~ProgramActions() = default;
+    virtual void openHelp() = 0;
+    virtual void openEula() = 0;
+    virtual void openBrowseUsers() = 0;
+    virtual void reset() = 0;
+    virtual void quit() = 0;
 };
 
 class frmQuenfoldBackup {
 public:
-    frmQuenfoldBackup(platform::Os& os, Session& session, WindowHost& host);
+    frmQuenfoldBackup(platform::Os& os, Session& session, ProgramActions& program);
+    // The window showing this form; set before Form_Load.
+    void setHost(WindowHost& host) { host_ = &host; }
 
     // Every control of the window by its name; nullptr for an unknown name.
     Control* control(std::string_view name);
@@ -57,6 +63,17 @@ public:
     void btnSpecificBackup_Click();
     void ZipSpecificUser();
     void ZipUserDefined();
+
+    // Browsing, the other windows, reset and quit.
+    void btnBrowseSpecific_Click();
+    void btnBrowseDefault_Click();
+    void btnBrowseForUsers_Click();
+    void btnHelp_Click();
+    void btnEULA_Click();
+    void btnWinZip_Click();
+    void btnReset_Click();
+    void btnQuit_Click();
+    void Reset2();
 
     // Folder figures.
     void GetMetricsDestination();
@@ -156,7 +173,8 @@ private:
 
     platform::Os& os_;
     Session& session_;
-    WindowHost& host_;
+    ProgramActions& program_;
+    WindowHost* host_ = nullptr;
 };
 
 }  // namespace app

@@ -1,24 +1,15 @@
 // The main window on the fake operating system, with a host that records.
 #pragma once
 
-#include "app/main_window.h"
+#include "app/program.h"
 #include "fake/fake_os.h"
+#include "fake/fake_windows.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace test_support {
-
-class RecordingHost : public app::WindowHost {
-public:
-    explicit RecordingHost(fake::FakeOs& os) : os_(os) {}
-    void centre() override { os_.events.push_back("centre"); }
-    void show() override { os_.events.push_back("show"); }
-
-private:
-    fake::FakeOs& os_;
-};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -28,9 +19,11 @@ protected:
         os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
     }
 
+    // Starts the program afresh, as on the next run.
     app::frmQuenfoldBackup& load() {
-        form = std::make_unique<app::frmQuenfoldBackup>(os, session, host);
-        form->Form_Load();
+        program = std::make_unique<app::Program>(os, session, windows);
+        program->start();
+        form = program->mainWindow();
         return *form;
     }
 
@@ -40,8 +33,9 @@ protected:
 
     fake::FakeOs os;
     app::Session session;
-    RecordingHost host{os};
-    std::unique_ptr<app::frmQuenfoldBackup> form;
+    fake::FakeWindows windows{os.events};
+    std::unique_ptr<app::Program> program;
+    app::frmQuenfoldBackup* form = nullptr;
 };
 
 }  // namespace test_support

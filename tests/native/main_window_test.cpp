@@ -99,10 +99,10 @@ TEST_F(MainWindowTest, StartUpCentresFirstAndShowsLastAfterTheChecks) {
     os.remove("C:\\Program Files\\WinZip\\winzip32.exe");
     load();
     ASSERT_FALSE(os.events.empty());
-    EXPECT_EQ(os.events.front(), "centre");
-    EXPECT_EQ(os.events.back(), "show");
+    EXPECT_EQ(os.events.front(), "centre Quenfold");
+    EXPECT_EQ(os.events.back(), "show Quenfold");
     EXPECT_EQ(count("message"), 1);
-    EXPECT_EQ(count("show"), 1);
+    EXPECT_EQ(count("show Quenfold"), 1);
     // A month pick sends one Tab, a year pick two.
     EXPECT_EQ(os.tabsSent, 3);
 }
@@ -231,7 +231,7 @@ TEST_F(MainWindowTest, TheArchiverIsLookedForOnDriveCWhateverTheSystemDrive) {
     auto& window = load();
     EXPECT_EQ(os.messages.size(), 2u);
     EXPECT_EQ(window.chkAddon.value(), 0);
-    EXPECT_EQ(count("show"), 1);  // the window is shown all the same
+    EXPECT_EQ(count("show Quenfold"), 1);  // the window is shown all the same
 }
 
 // --- the settings file at start-up ---------------------------------------
@@ -272,7 +272,7 @@ TEST_F(MainWindowTest, UnwritableProgramFolderGivesOneMessageAndTheBuiltInDefaul
               std::string::npos);
     EXPECT_NE(os.messages[0].text.find("Access is denied."), std::string::npos);
     EXPECT_EQ(window.txtDefaultPath.text(), "C:\\Backup Zips");
-    EXPECT_EQ(count("show"), 1);
+    EXPECT_EQ(count("show Quenfold"), 1);
 }
 
 // --- figures at start-up --------------------------------------------------

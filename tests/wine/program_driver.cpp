@@ -106,7 +106,7 @@ HWND ProgramDriver::waitForMainWindow(std::chrono::milliseconds timeout) {
 }
 
 HWND ProgramDriver::controlWindow(const char* control) {
-    return ::GetDlgItem(main_, app::MainWindowControlId(control));
+    return ::GetDlgItem(main_, app::ControlIdOf(control));
 }
 
 std::string ProgramDriver::text(const char* control) { return windowText(controlWindow(control)); }

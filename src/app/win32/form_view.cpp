@@ -1,5 +1,6 @@
 #include "app/win32/form_view.h"
 
+#include "app/control_ids.h"
 #include "platform/win32/win32_os.h"
 
 #include <commctrl.h>
@@ -13,7 +14,6 @@ namespace {
 using platform::win32::narrow;
 using platform::win32::widen;
 
-constexpr wchar_t kWindowClass[] = L"QuenfoldForm";
 constexpr int kDropDownExtra = 200;  // pixels of list below a drop-down at 96 dpi
 
 int windowDpi(HWND window) {
@@ -68,8 +68,11 @@ ClassAndStyle classFor(const ControlLayout& layout) {
 
 }  // namespace
 
-FormView::FormView(HINSTANCE instance, const WindowLayout& layout, IdLookup idOf)
-    : instance_(instance), layout_(layout), idOf_(std::move(idOf)) {}
+FormView::FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed)
+    : instance_(instance), layout_(layout), closed_(std::move(closed)) {}
+
+// Going away with the program is not a close the program should hear of.
+FormView::~FormView() { closed_ = nullptr; }
 
 bool FormView::create(const ControlLookup& controlOf) {
     WNDCLASSEXW windowClass = {};
@@ -78,12 +81,11 @@ bool FormView::create(const ControlLookup& controlOf) {
     windowClass.hInstance = instance_;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_DESKTOP + 1));
-    windowClass.lpszClassName = kWindowClass;
+    windowClass.lpszClassName = kFormWindowClass;
     if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    window_.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, widen(layout_.caption).c_str(), kStyle,
+    window_.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, kFormWindowClass, widen(layout_.caption).c_str(), kStyle,
                                     CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance_, this));
     if (!window_) return false;
     dpi_ = windowDpi(window_.get());
@@ -115,7 +117,7 @@ void FormView::createControl(const ControlLayout& layout, Control* model, HWND t
     DWORD style = WS_CHILD | kind.style;
     if (layout.tabIndex >= 0) style |= WS_TABSTOP;
     if (layout.name == "optYes" || layout.name == "cmbFileNameYear") style |= WS_GROUP;
-    int id = idOf_(layout.name);
+    int id = ControlIdOf(layout.name);
     HWND hwnd = ::CreateWindowExW(kind.extendedStyle, kind.windowClass, nullptr, style, 0, 0, 0, 0, window_.get(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     // Themed buttons ignore the colours we give them.
@@ -210,6 +212,10 @@ void FormView::centre() {
     ::SetWindowPos(window_.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void FormView::close() {
+    if (window_) ::DestroyWindow(window_.get());
+}
+
 void FormView::show() {
     ::ShowWindow(window_.get(), SW_SHOW);
     ::SetForegroundWindow(window_.get());
@@ -293,6 +299,12 @@ void FormView::advanceFocus() {
     if (HWND next = ::GetNextDlgTabItem(window_.get(), focus, FALSE)) ::SetFocus(next);
 }
 
+void FormView::eraseBackground(HDC dc) {
+    RECT client;
+    ::GetClientRect(window_.get(), &client);
+    ::FillRect(dc, &client, ::GetSysColorBrush(layout_.desktopBackground ? COLOR_DESKTOP : COLOR_BTNFACE));
+}
+
 HBRUSH FormView::colourStatic(HDC dc, HWND control) {
     Bound* bound = boundByWindow(control);
     if (!bound || !onDesktop(bound->layout->look)) return nullptr;
@@ -342,8 +354,11 @@ LRESULT FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_ERASEBKGND:
+            eraseBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
         case WM_DESTROY:
-            ::PostQuitMessage(0);
+            if (closed_) closed_();
             return 0;
         case WM_NCDESTROY:
             window_.release();  // already gone

@@ -4,7 +4,7 @@
 
 #include "app/controls.h"
 #include "app/layout.h"
-#include "app/main_window.h"
+#include "app/window_system.h"
 #include "platform/win32/handles.h"
 
 #include <functional>
@@ -13,19 +13,20 @@
 
 namespace app::win32 {
 
+// The window class of every form, for finding them from outside.
+inline constexpr wchar_t kFormWindowClass[] = L"QuenfoldForm";
+
 class FormView : public WindowHost {
 public:
-    using ControlLookup = std::function<Control*(std::string_view)>;
-    using IdLookup = std::function<int(std::string_view)>;
-
-    FormView(HINSTANCE instance, const WindowLayout& layout, IdLookup idOf);
+    FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed);
+    ~FormView() override;
 
     // Creates the window, hidden, and one child per control of the table.
     bool create(const ControlLookup& controlOf);
-    HWND window() const { return window_.get(); }
 
     void centre() override;
     void show() override;
+    void close() override;
 
 private:
     struct Bound {
@@ -48,12 +49,13 @@ private:
     void onCommand(int id, int code);
     void advanceFocus();
     HBRUSH colourStatic(HDC dc, HWND control);
+    void eraseBackground(HDC dc);
     Bound* boundById(int id);
     Bound* boundByWindow(HWND hwnd);
 
     HINSTANCE instance_;
     const WindowLayout& layout_;
-    IdLookup idOf_;
+    std::function<void()> closed_;
     platform::win32::WindowHandle window_;
     platform::win32::FontHandle boldFont_;
     platform::win32::FontHandle normalFont_;

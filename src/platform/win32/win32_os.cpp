@@ -217,12 +217,15 @@ std::string Win32Os::thousandsSeparator() {
 
 MessageAnswer Win32Os::showMessage(std::string_view text, std::string_view caption, MessageButtons buttons) {
     UINT type = (buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK) | MB_SETFOREGROUND;
-    int answer = ::MessageBoxW(ownerWindow(), widen(text).c_str(), widen(caption).c_str(), type);
+    int answer = ::MessageBoxW(::GetActiveWindow(), widen(text).c_str(), widen(caption).c_str(), type);
     if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
     return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-void Win32Os::sendTab() { ::PostMessageW(ownerWindow(), kAdvanceFocusMessage, 0, 0); }
+// Like a key press, it reaches the active window, if the program has one.
+void Win32Os::sendTab() {
+    if (HWND active = ::GetActiveWindow()) ::PostMessageW(active, kAdvanceFocusMessage, 0, 0);
+}
 
 void Win32Os::setBusyPointer(bool busy) {
     busyDepth_ += busy ? 1 : -1;
@@ -252,7 +255,7 @@ ProcessResult Win32Os::runMinimisedAndWait(std::string_view commandLine) {
 
 std::optional<std::string> Win32Os::browseForFolder() {
     BROWSEINFOW info = {};
-    info.hwndOwner = mainWindow_;
+    info.hwndOwner = ::GetActiveWindow();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
     std::unique_ptr<ITEMIDLIST, PidlDeleter> picked(::SHBrowseForFolderW(&info));
     if (!picked) return std::nullopt;
@@ -266,9 +269,5 @@ void Win32Os::openUrl(std::string_view url) {
     ::ShellExecuteW(nullptr, L"open", widen(url).c_str(), L"", L"", SW_SHOW);
 }
 
-HWND Win32Os::ownerWindow() const {
-    HWND active = ::GetActiveWindow();
-    return active ? active : mainWindow_;
-}
 
 }  // namespace platform::win32

@@ -13,10 +13,6 @@ inline constexpr UINT kAdvanceFocusMessage = WM_APP + 1;
 
 class Win32Os : public Os {
 public:
-    // The window that owns message boxes and dialogs and receives the Tab
-    // keystrokes when no window of the program is active.
-    void setMainWindow(HWND window) { mainWindow_ = window; }
-
     std::optional<std::vector<DirEntry>> findFiles(std::string_view pattern) override;
     bool matchesAny(std::string_view pattern) override;
     bool folderExists(std::string_view path) override;
@@ -40,9 +36,6 @@ public:
     void openUrl(std::string_view url) override;
 
 private:
-    HWND ownerWindow() const;
-
-    HWND mainWindow_ = nullptr;
     int busyDepth_ = 0;
 };
 

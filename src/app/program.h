@@ -1,0 +1,63 @@
+// The program as a whole: its windows, each at most once, and its end.
+#pragma once
+
+#include "app/main_window.h"
+#include "app/secondary_windows.h"
+#include "app/window_system.h"
+#include "platform/os.h"
+
+#include <memory>
+#include <vector>
+
+namespace app {
+
+class Program : public ProgramActions {
+public:
+    Program(platform::Os& os, Session& session, WindowSystem& windows);
+
+    // Loads the main window, which shows itself at the end of its start-up.
+    void start();
+
+    void openHelp() override;
+    void openEula() override;
+    void openBrowseUsers() override;
+    void reset() override;
+    void quit() override;
+
+    // The open windows' forms; nullptr while a window is closed.
+    frmQuenfoldBackup* mainWindow() const { return main_.form.get(); }
+    frmTextWindow* helpWindow() const { return help_.form.get(); }
+    frmTextWindow* eulaWindow() const { return eula_.form.get(); }
+    frmBrowseUsers* browseUsersWindow() const { return users_.form.get(); }
+
+private:
+    template <typename Form>
+    struct Slot {
+        std::unique_ptr<Form> form;
+        std::unique_ptr<WindowHost> host;
+    };
+
+    template <typename Form>
+    void open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form);
+    template <typename Form>
+    void close(Slot<Form>& slot);
+    template <typename Form>
+    void closed(Slot<Form>& slot);
+    void closeSecondaryWindows();
+    void loadMainWindow();
+    void openTextWindow(Slot<frmTextWindow>& slot, const WindowLayout& layout, std::string text);
+    void userTaken();
+
+    platform::Os& os_;
+    WindowSystem& windows_;
+    Session& session_;
+    Slot<frmQuenfoldBackup> main_;
+    Slot<frmTextWindow> help_;
+    Slot<frmTextWindow> eula_;
+    Slot<frmBrowseUsers> users_;
+    // Windows closed from inside their own handlers, freed once those return.
+    std::vector<std::shared_ptr<void>> retired_;
+    bool reloading_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,64 @@
+#include "app/secondary_windows.h"
+
+#include "app/layout.h"
+#include "naming/naming.h"
+#include "selection/profiles.h"
+
+namespace app {
+namespace {
+
+std::string trimmed(const std::string& text) {
+    auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+frmTextWindow::frmTextWindow(std::string text, std::function<void()> close)
+    : text_(std::move(text)), close_(std::move(close)) {
+    ApplyLayout(HelpWindowLayout(), [this](std::string_view name) { return control(name); });
+    btnClose.Click = [this] { btnClose_Click(); };
+}
+
+Control* frmTextWindow::control(std::string_view name) {
+    if (name == txtHelp.name()) return &txtHelp;
+    if (name == btnClose.name()) return &btnClose;
+    return nullptr;
+}
+
+void frmTextWindow::Form_Load() { txtHelp.setText(text_); }
+
+void frmTextWindow::btnClose_Click() { close_(); }
+
+frmBrowseUsers::frmBrowseUsers(platform::Os& os, Session& session, std::function<void()> taken)
+    : os_(os), session_(session), taken_(std::move(taken)) {
+    ApplyLayout(BrowseUsersWindowLayout(), [this](std::string_view name) { return control(name); });
+    cmdUsers.Click = [this] { cmdUsers_Click(); };
+    lstUsers.DblClick = [this] { lstUsers_DblClick(); };
+}
+
+Control* frmBrowseUsers::control(std::string_view name) {
+    if (name == lblBrowseUsers.name()) return &lblBrowseUsers;
+    if (name == lstUsers.name()) return &lstUsers;
+    if (name == cmdUsers.name()) return &cmdUsers;
+    return nullptr;
+}
+
+void frmBrowseUsers::Form_Load() {
+    std::string profiles = naming::SystemDriveLetter(os_) + ":\\Documents and Settings\\";
+    lstUsers.clear();
+    for (auto& name : selection::ListUserProfiles(os_, profiles)) lstUsers.addItem(std::move(name));
+}
+
+void frmBrowseUsers::cmdUsers_Click() { takeSelection(); }
+
+void frmBrowseUsers::lstUsers_DblClick() { takeSelection(); }
+
+void frmBrowseUsers::takeSelection() {
+    int selected = lstUsers.listIndex();
+    if (selected >= 0) session_.ChosenUser = trimmed(lstUsers.items()[static_cast<std::size_t>(selected)]);
+    taken_();
+}
+
+}  // namespace app

@@ -1,0 +1,33 @@
+// Real windows for the program's forms, and the message loop.
+#pragma once
+
+#include "app/window_system.h"
+
+#include <windows.h>
+
+#include <deque>
+
+namespace app::win32 {
+
+class Win32Windows : public WindowSystem {
+public:
+    explicit Win32Windows(HINSTANCE instance) : instance_(instance) {}
+
+    std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlLookup& controls,
+                                             std::function<void()> closed) override;
+    void post(std::function<void()> task) override;
+    void quit() override;
+
+    // Runs until quit(); returns the exit code.
+    int runMessageLoop();
+
+private:
+    void runPosted();
+
+    HINSTANCE instance_;
+    // Run only from the program's own loop, never from inside a modal one,
+    // so that no handler is on the stack when they run.
+    std::deque<std::function<void()>> posted_;
+};
+
+}  // namespace app::win32

@@ -1,0 +1,40 @@
+// What the program asks of the windowing system: windows made from control
+// tables, work deferred until the running handler has returned, and the end.
+#pragma once
+
+#include "app/controls.h"
+#include "app/layout.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace app {
+
+// One window on the screen, showing a form's controls.
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+    virtual void centre() = 0;
+    // Shows the window and brings it to the front.
+    virtual void show() = 0;
+    // Destroys the window; the form's controls stay as they are.
+    virtual void close() = 0;
+};
+
+using ControlLookup = std::function<Control*(std::string_view)>;
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    // A hidden window with one control per row of the table; `closed` runs
+    // when the window goes away, by close() or by the user's close box.
+    virtual std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlLookup& controls,
+                                                     std::function<void()> closed) = 0;
+    // Runs the task once the running handler has returned.
+    virtual void post(std::function<void()> task) = 0;
+    // Ends the program's message loop.
+    virtual void quit() = 0;
+};
+
+}  // namespace app

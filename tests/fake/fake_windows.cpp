@@ -1,0 +1,59 @@
+#include "fake_windows.h"
+
+#include <algorithm>
+
+namespace fake {
+
+class FakeWindows::Host : public app::WindowHost {
+public:
+    Host(FakeWindows& owner, std::string caption, std::function<void()> closed)
+        : owner_(owner), caption_(std::move(caption)), closed_(std::move(closed)) {
+        owner_.open_.push_back(this);
+    }
+    ~Host() override { forget(); }
+    void centre() override { owner_.events_.push_back("centre " + caption_); }
+    void show() override { owner_.events_.push_back("show " + caption_); }
+    void close() override {
+        if (!forget()) return;
+        owner_.events_.push_back("close " + caption_);
+        closed_();
+    }
+    const std::string& caption() const { return caption_; }
+
+private:
+    bool forget() {
+        auto found = std::find(owner_.open_.begin(), owner_.open_.end(), this);
+        if (found == owner_.open_.end()) return false;
+        owner_.open_.erase(found);
+        return true;
+    }
+    FakeWindows& owner_;
+    std::string caption_;
+    std::function<void()> closed_;
+};
+
+std::unique_ptr<app::WindowHost> FakeWindows::createWindow(const app::WindowLayout& layout,
+                                                           const app::ControlLookup&, std::function<void()> closed) {
+    return std::make_unique<Host>(*this, std::string(layout.caption), std::move(closed));
+}
+
+void FakeWindows::runPosted() {
+    while (!posted_.empty()) {
+        auto task = std::move(posted_.front());
+        posted_.pop_front();
+        task();
+    }
+}
+
+std::vector<std::string> FakeWindows::openWindows() const {
+    std::vector<std::string> captions;
+    for (const Host* host : open_) captions.push_back(host->caption());
+    return captions;
+}
+
+void FakeWindows::closeByUser(const std::string& caption) {
+    for (Host* host : open_)
+        if (host->caption() == caption) return host->close();
+}
+
+}  // namespace fake
