@@ -111,6 +111,77 @@ HWND ProgramDriver::controlWindow(const char* control) {
 
 std::string ProgramDriver::text(const char* control) { return windowText(controlWindow(control)); }
 
+bool ProgramDriver::waitForText(const char* control, const std::string& expected,
+                                std::chrono::milliseconds timeout) {
+    return waitFor([&] { return text(control) == expected; }, timeout);
+}
+
+std::string ProgramDriver::focusedControl() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(main_, nullptr), &info) || !info.hwndFocus) return {};
+    HWND focus = info.hwndFocus;
+    while (focus && ::GetParent(focus) != main_) focus = ::GetParent(focus);
+    int id = ::GetDlgCtrlID(focus);
+    for (const auto& control : app::kMainWindowControlIds)
+        if (control.id == id) return std::string(control.name);
+    return {};
+}
+
+HWND ProgramDriver::window(const std::string& caption) {
+    struct Match {
+        DWORD processId;
+        std::string caption;
+        HWND found = nullptr;
+    } match{processId_, caption};
+    ::EnumWindows(
+        [](HWND candidate, LPARAM lParam) -> BOOL {
+            auto* m = reinterpret_cast<Match*>(lParam);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(candidate, &owner);
+            if (owner != m->processId || !::IsWindowVisible(candidate) || windowText(candidate) != m->caption)
+                return TRUE;
+            m->found = candidate;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&match));
+    return match.found;
+}
+
+std::string ProgramDriver::textIn(HWND window, const char* control) {
+    return windowText(::GetDlgItem(window, app::ControlIdOf(control)));
+}
+
+void ProgramDriver::clickIn(HWND window, const char* control) {
+    ::PostMessageW(::GetDlgItem(window, app::ControlIdOf(control)), BM_CLICK, 0, 0);
+}
+
+std::vector<std::string> ProgramDriver::listItems(HWND window, const char* control) {
+    HWND list = ::GetDlgItem(window, app::ControlIdOf(control));
+    std::vector<std::string> items;
+    auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        auto length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(length));
+        items.push_back(narrow(item));
+    }
+    return items;
+}
+
+void ProgramDriver::doubleClickListItem(HWND window, const char* control, int index) {
+    HWND list = ::GetDlgItem(window, app::ControlIdOf(control));
+    ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    int id = ::GetDlgCtrlID(list);
+    ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+}
+
+bool ProgramDriver::processEnded(std::chrono::milliseconds timeout) {
+    return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
 void ProgramDriver::setText(const char* control, const std::string& text) {
     std::wstring wide = widen(text);
     ::SendMessageW(controlWindow(control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));

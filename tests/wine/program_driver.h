@@ -40,6 +40,20 @@ public:
     bool messageShowing();
 
     std::string text(const char* control);
+    // Whether the control shows the text before the time is up.
+    bool waitForText(const char* control, const std::string& expected, std::chrono::milliseconds timeout = 15s);
+    // The name of the control that has the keyboard focus, or empty.
+    std::string focusedControl();
+    // The open top-level windows of the program with this caption.
+    HWND window(const std::string& caption);
+    bool processEnded(std::chrono::milliseconds timeout);
+    HWND mainWindow() const { return main_; }
+
+    // Controls of any of the program's windows.
+    std::string textIn(HWND window, const char* control);
+    void clickIn(HWND window, const char* control);
+    std::vector<std::string> listItems(HWND window, const char* control);
+    void doubleClickListItem(HWND window, const char* control, int index);
     void setText(const char* control, const std::string& text);
     std::vector<std::string> comboItems(const char* control);
     int comboSelection(const char* control);
