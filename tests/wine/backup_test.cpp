@@ -117,6 +117,22 @@ INSTANTIATE_TEST_SUITE_P(Endings, BackupFailures,
                          ::testing::Values(FailureCase{"14 write", "the disk is full or the archive could not be written (exit code 14)."},
                                            FailureCase{"0 nowrite", "the archiver ended without writing the archive."}));
 
+TEST_F(BackupEndToEnd, WindowKeepsAnsweringButTakesNoInputWhileTheArchiverRuns) {
+    installAddon(besideTests(L"record_command.exe"));
+    ::CreateDirectoryW(L"C:\\quenfold-e2e\\Zips", nullptr);
+    behave("0 write 4000");
+    start();
+    fillSpecific("C:\\quenfold-e2e\\Zips");
+    HWND window = program->mainWindow();
+    program->click("btnSpecificBackup");
+    ASSERT_TRUE(waitFor([&] { return !::IsWindowEnabled(window); }, 10s));
+    DWORD_PTR ignored = 0;
+    EXPECT_NE(::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored), 0)
+        << "the window must keep handling its messages";
+    ASSERT_TRUE(waitFor([&] { return ::IsWindowEnabled(window) != FALSE; }, 20s));
+    EXPECT_TRUE(program->waitForText("txtFileCountDestination", "1"));
+}
+
 TEST_F(BackupEndToEnd, DefaultWritesTheFieldAndCrLf) {
     installArchivers(true, true);
     ::SHCreateDirectoryExW(nullptr, L"C:\\quenfold-e2e\\Zips", nullptr);

@@ -1,7 +1,8 @@
 // Stands in for the archiver in tests: writes the command line it received,
 // byte for byte, to C:\quenfold-record\command.txt, and ends as
 // C:\quenfold-record\behaviour.txt says: "<exit code> write" also creates
-// the archive named on the command line, "<exit code> nowrite" does not.
+// the archive named on the command line, "<exit code> nowrite" does not; a
+// third number makes it take that many milliseconds.
 #include <windows.h>
 
 #include <fstream>
@@ -35,7 +36,9 @@ int main() {
 
     int exitCode = 0;
     std::string action;
-    std::ifstream("C:\\quenfold-record\\behaviour.txt") >> exitCode >> action;
+    DWORD milliseconds = 0;
+    std::ifstream("C:\\quenfold-record\\behaviour.txt") >> exitCode >> action >> milliseconds;
+    ::Sleep(milliseconds);
     if (action == "write") {
         HANDLE archive = ::CreateFileW(archivePath(commandLine).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
