@@ -115,9 +115,7 @@ void frmQuenfoldBackup::Form_Load() {
 
     GetMetricsDestination();
     GetMetricsUser();
-    composeExampleFileName();
-    composeUserFileName();
-    composeUserFiles();
+    composeListFields();
     session_.ChosenUser.clear();
 
     CheckPrerequisites();
@@ -222,17 +220,20 @@ void frmQuenfoldBackup::sendTabs(int count) {
     for (int i = 0; i < count; ++i) os_.sendTab();
 }
 
-void frmQuenfoldBackup::cmbFileNameMonth_Click() {
+// The fields that carry the year and month.
+void frmQuenfoldBackup::composeListFields() {
     composeExampleFileName();
     composeUserFileName();
     composeUserFiles();
+}
+
+void frmQuenfoldBackup::cmbFileNameMonth_Click() {
+    composeListFields();
     sendTabs(1);
 }
 
 void frmQuenfoldBackup::cmbFileNameYear_Click() {
-    composeExampleFileName();
-    composeUserFileName();
-    composeUserFiles();
+    composeListFields();
     sendTabs(2);
 }
 
@@ -240,18 +241,24 @@ void frmQuenfoldBackup::optNo_Click() {
     cmbFileNameMonth.setText("");
     frmMonth.setVisible(false);
     cmbFileNameMonth.setVisible(false);
-    composeExampleFileName();
-    composeUserFileName();
-    composeUserFiles();
+    composeListFields();
 }
 
 void frmQuenfoldBackup::optYes_Click() {
+    showTodaysMonth();
+    composeListFields();
+    rebuildListsAtToday();
+}
+
+// The month list back, showing today's month without its leading zero until
+// the lists are rebuilt.
+void frmQuenfoldBackup::showTodaysMonth() {
     frmMonth.setVisible(true);
     cmbFileNameMonth.setText(std::to_string(os_.today().month));
     cmbFileNameMonth.setVisible(true);
-    composeExampleFileName();
-    composeUserFileName();
-    composeUserFiles();
+}
+
+void frmQuenfoldBackup::rebuildListsAtToday() {
     cmbFileNameMonth.clear();
     cmbFileNameYear.clear();
     Form_Load2();
@@ -345,20 +352,12 @@ void frmQuenfoldBackup::btnReset_Click() { program_.reset(); }
 void frmQuenfoldBackup::btnQuit_Click() { program_.quit(); }
 
 void frmQuenfoldBackup::Reset2() {
-    const std::string chosenName = session_.ChosenUser;
-    frmMonth.setVisible(true);
-    cmbFileNameMonth.setText(std::to_string(os_.today().month));
-    cmbFileNameMonth.setVisible(true);
+    const std::string chosenName = session_.ChosenUser;  // switching versioning on empties it
+    showTodaysMonth();
     optYes.setValue(true);
     if (!chosenName.empty()) txtUsers.setText(chosenName);
-    composeExampleFileName();
-    composeUserFileName();
-    composeUserFiles();
-    cmbFileNameMonth.clear();
-    cmbFileNameYear.clear();
-    Form_Load2();
-    sendTabs(2);
-    txtSpecificUserFileName.setText(naming::ArchivePathAlways(displayInputs(), txtUsers.text()));
+    composeListFields();
+    rebuildListsAtToday();
     session_.ChosenUser.clear();
 }
 

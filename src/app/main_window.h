@@ -162,6 +162,9 @@ private:
     void composeUserFileName();
     void composeUserFiles();
     void composeSpecificDirectoryFiles();
+    void composeListFields();
+    void showTodaysMonth();
+    void rebuildListsAtToday();
 
     // The steps both backup jobs share once their paths are composed.
     void runBackupJob(const std::string& driveLetter, const naming::JobPaths& paths);
