@@ -69,9 +69,7 @@ public:
 };
 
 bool is_separator(char c);
-char separator();
 std::string join(std::string_view folder, std::string_view name);
-std::string full_path(const std::string& path);
 bool same_path(const std::string& a, const std::string& b);
 
 std::optional<FileInfo> stat(const std::string& path);

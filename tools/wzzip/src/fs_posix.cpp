@@ -116,23 +116,22 @@ private:
     bool committed_ = false;
 };
 
+std::string full_path(const std::string& path) {
+    if (path.starts_with('/')) return path;
+    char cwd[4096];
+    if (!::getcwd(cwd, sizeof cwd)) throw Error("cannot read the current folder: " + reason());
+    return join(cwd, path);
+}
+
 }  // namespace
 
 bool is_separator(char c) { return c == '/'; }
-char separator() { return '/'; }
 
 std::string join(std::string_view folder, std::string_view name) {
     std::string out(folder);
     if (!out.empty() && out.back() != '/') out.push_back('/');
     out.append(name);
     return out;
-}
-
-std::string full_path(const std::string& path) {
-    if (path.starts_with('/')) return path;
-    char cwd[4096];
-    if (!::getcwd(cwd, sizeof cwd)) throw Error("cannot read the current folder: " + reason());
-    return join(cwd, path);
 }
 
 bool same_path(const std::string& a, const std::string& b) {

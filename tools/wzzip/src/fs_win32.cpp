@@ -162,18 +162,12 @@ private:
 }  // namespace
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
-char separator() { return '\\'; }
 
 std::string join(std::string_view folder, std::string_view name) {
     std::string out(folder);
     if (!out.empty() && !is_separator(out.back()) && out.back() != ':') out.push_back('\\');
     out.append(name);
     return out;
-}
-
-std::string full_path(const std::string& path) {
-    std::wstring p = long_path(path);
-    return narrow(p.starts_with(L"\\\\?\\UNC\\") ? L"\\\\" + p.substr(8) : p.substr(4));
 }
 
 bool same_path(const std::string& a, const std::string& b) {

@@ -225,7 +225,7 @@ TEST(ArchiveWriter, Zip64StartsAtTheEntryCountBoundary) {
     for (const size_t count : {size_t(65'534), size_t(65'535)}) {
         MemoryOutput out;
         ArchiveWriter w(out);
-        for (size_t i = 0; i < count; ++i) add_stored(w, "f" + std::to_string(i), "");
+        for (size_t i = 0; i < count; ++i) add_stored(w, std::string(1, 'f').append(std::to_string(i)), "");
         w.finish();
         const bool has_zip64_end = out.data.size() > 98 && load32(&out.data[out.data.size() - 98]) == kZip64EndSig;
         EXPECT_EQ(has_zip64_end, count >= 65'535) << count;

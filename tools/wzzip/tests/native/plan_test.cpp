@@ -130,10 +130,13 @@ std::string describe(const Plan& plan) {
     std::string out;
     for (const Action& a : plan.actions) {
         switch (a.kind) {
-            case Action::Kind::Keep: out += "K" + std::to_string(a.entry) + " "; break;
-            case Action::Kind::Replace: out += "R" + std::to_string(a.entry) + "<" + std::to_string(a.candidate) + " "; break;
-            case Action::Kind::Add: out += "A" + std::to_string(a.candidate) + " "; break;
+            case Action::Kind::Keep: out.append(1, 'K').append(std::to_string(a.entry)); break;
+            case Action::Kind::Replace:
+                out.append(1, 'R').append(std::to_string(a.entry)).append(1, '<').append(std::to_string(a.candidate));
+                break;
+            case Action::Kind::Add: out.append(1, 'A').append(std::to_string(a.candidate)); break;
         }
+        out.append(1, ' ');
     }
     return out;
 }
