@@ -2,6 +2,8 @@
 
 #include "fake/fake_os.h"
 
+#include "support/folder_figures.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -22,24 +24,9 @@ using platform::kAttrSystem;
 
 constexpr std::uint64_t kGiB = 1ull << 30;
 
-struct Figures {
-    std::int64_t files = 0;
-    std::int64_t folders = 0;
-    std::int64_t bytes = 0;
-    bool operator==(const Figures&) const = default;
-};
+using test_support::CountFigures;
+using test_support::Figures;
 
-std::ostream& operator<<(std::ostream& out, const Figures& f) {
-    return out << "{files " << f.files << ", folders " << f.folders << ", bytes " << f.bytes << "}";
-}
-
-Figures countTree(platform::Os& os, std::string root, bool recurse) {
-    metrics::ScanParams params;
-    params.Root = std::move(root);
-    params.Recurse = recurse;
-    metrics::CountTree(os, params);
-    return {params.FileCount, params.FolderCount, params.TotalSize};
-}
 
 // The documented two-pass count, written out as plainly as it reads: a file
 // scan that passes over every dot-named entry, then a folder walk that
@@ -110,7 +97,7 @@ TEST(MetricsCount, HomeTreeGivesTheDocumentedFigures) {
         addHomeTree(os);
         EXPECT_EQ(referenceCount(os, "C:\\Home\\", c.recurse), c.expected);
         os.findCalls = 0;
-        EXPECT_EQ(countTree(os, "C:\\Home\\", c.recurse), c.expected);
+        EXPECT_EQ(CountFigures(os, "C:\\Home\\", c.recurse), c.expected);
         EXPECT_EQ(os.findCalls, c.searches) << "each folder is searched exactly once";
     }
 }
@@ -140,7 +127,7 @@ TEST(MetricsCount, MatchesTheTwoPassCountOnRandomTrees) {
         addRandomTree(os, random, "C:\\Tree\\", 4);
         for (bool recurse : {true, false}) {
             SCOPED_TRACE("seed " + std::to_string(seed) + (recurse ? " recurse" : " flat"));
-            EXPECT_EQ(countTree(os, "C:\\Tree", recurse), referenceCount(os, "C:\\Tree", recurse));
+            EXPECT_EQ(CountFigures(os, "C:\\Tree", recurse), referenceCount(os, "C:\\Tree", recurse));
         }
     }
 }
@@ -214,7 +201,7 @@ TEST(MetricsCount, EdgeCasesOfTheFolderScan) {
         SCOPED_TRACE(c.what);
         fake::FakeOs os;
         c.arrange(os);
-        EXPECT_EQ(countTree(os, c.root, c.recurse), c.expected);
+        EXPECT_EQ(CountFigures(os, c.root, c.recurse), c.expected);
         EXPECT_EQ(referenceCount(os, c.root, c.recurse), c.expected);
     }
 }
@@ -235,7 +222,7 @@ TEST(MetricsCount, RootWithOrWithoutBackslashAndDriveRootAgree) {
     os.addFileOfSize("E:\\Data\\Sub\\c", 100);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.root);
-        EXPECT_EQ(countTree(os, c.root, true), c.expected);
+        EXPECT_EQ(CountFigures(os, c.root, true), c.expected);
     }
 }
 
@@ -256,7 +243,7 @@ TEST(MetricsCount, SizesBeyondThirtyTwoBitsAddUpExactly) {
             total += c.sizes[i];
         }
         SCOPED_TRACE(total);
-        Figures figures = countTree(os, "C:\\Big", true);
+        Figures figures = CountFigures(os, "C:\\Big", true);
         EXPECT_EQ(figures.files, static_cast<std::int64_t>(c.sizes.size()));
         EXPECT_EQ(figures.bytes, static_cast<std::int64_t>(total));
     }
@@ -276,7 +263,7 @@ TEST(MetricsCount, ReparsePointFolderIsCountedButNotEntered) {
         os.addFolder("C:\\R\\Link\\Below");
         os.addFileOfSize("C:\\R\\Real\\Inner\\f", 1);
         os.findCalls = 0;
-        EXPECT_EQ(countTree(os, "C:\\R\\", c.recurse), c.expected);
+        EXPECT_EQ(CountFigures(os, "C:\\R\\", c.recurse), c.expected);
         if (c.recurse) {
             EXPECT_EQ(os.findCalls, 3) << "the root, Real and Real\\Inner only";
         }

@@ -3,6 +3,8 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_os.h"
 
+#include "support/folder_figures.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,16 +23,7 @@ using platform::win32::widen;
 
 constexpr std::uint64_t kGiB = 1ull << 30;
 
-struct Figures {
-    std::int64_t files = 0;
-    std::int64_t folders = 0;
-    std::int64_t bytes = 0;
-    bool operator==(const Figures&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Figures& f) {
-    return out << "{files " << f.files << ", folders " << f.folders << ", bytes " << f.bytes << "}";
-}
+using test_support::Figures;
 
 // Every set-up call goes through the extended form so that long paths work.
 std::wstring extended(const std::wstring& path) { return LR"(\\?\)" + path; }
@@ -179,11 +172,7 @@ protected:
     }
 
     Figures count(const std::wstring& folder, bool recurse = true) {
-        metrics::ScanParams params;
-        params.Root = narrow(folder);
-        params.Recurse = recurse;
-        metrics::CountTree(os_, params);
-        return {params.FileCount, params.FolderCount, params.TotalSize};
+        return test_support::CountFigures(os_, narrow(folder), recurse);
     }
 
     std::wstring root_;
