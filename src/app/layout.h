@@ -8,7 +8,7 @@
 
 namespace app {
 
-enum class ControlKind { Frame, Label, TextBox, Button, CheckBox, OptionButton, ComboBox, ListBox };
+enum class ControlKind { GroupFrame, TextLabel, TextBox, Button, CheckBox, OptionButton, ComboBox, ListBox };
 
 // How a control draws, beyond the system's defaults.
 enum class Look {

@@ -36,7 +36,7 @@ const WindowLayout& BrowseUsersWindowLayout() {
         6015,
         false,
         {
-            {"lblBrowseUsers", K::Label, "Users", "", "", 120, 120, 3495, 255, -1, true, Look::Default},
+            {"lblBrowseUsers", K::TextLabel, "Users", "", "", 120, 120, 3495, 255, -1, true, Look::Default},
             {"lstUsers", K::ListBox, "", "List of Users with My Documents Folder", "", 120, 480, 3495, 4935, 1, true, Look::Default, false},
             {"cmdUsers", K::Button, "Get User", "", "", 1320, 5520, 1215, 375, 2, true, Look::Default},
         }};

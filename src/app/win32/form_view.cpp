@@ -48,8 +48,8 @@ struct ClassAndStyle {
 
 ClassAndStyle classFor(const ControlLayout& layout) {
     switch (layout.kind) {
-        case ControlKind::Frame: return {L"BUTTON", BS_GROUPBOX, 0};
-        case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::GroupFrame: return {L"BUTTON", BS_GROUPBOX, 0};
+        case ControlKind::TextLabel: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE, 0};
         case ControlKind::CheckBox: return {L"BUTTON", BS_CHECKBOX, 0};
         case ControlKind::OptionButton: return {L"BUTTON", BS_RADIOBUTTON, 0};
@@ -102,7 +102,7 @@ bool FormView::create(const ControlLookup& controlOf) {
     for (const auto& layout : layout_.controls) order.push_back(&layout);
     auto rank = [](const ControlLayout* layout) {
         if (layout->tabIndex >= 0) return layout->tabIndex;
-        return layout->kind == ControlKind::Frame ? 2000 : 1000;
+        return layout->kind == ControlKind::GroupFrame ? 2000 : 1000;
     };
     std::stable_sort(order.begin(), order.end(), [&](auto* a, auto* b) { return rank(a) < rank(b); });
     for (const ControlLayout* layout : order) createControl(*layout, controlOf(layout->name), tooltip);
@@ -121,7 +121,7 @@ void FormView::createControl(const ControlLayout& layout, Control* model, HWND t
     HWND hwnd = ::CreateWindowExW(kind.extendedStyle, kind.windowClass, nullptr, style, 0, 0, 0, 0, window_.get(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     // Themed buttons ignore the colours we give them.
-    if (onDesktop(layout.look) && layout.kind != ControlKind::Label && layout.kind != ControlKind::TextBox)
+    if (onDesktop(layout.look) && layout.kind != ControlKind::TextLabel && layout.kind != ControlKind::TextBox)
         ::SetWindowTheme(hwnd, L"", L"");
 
     if (!layout.tooltip.empty()) {
