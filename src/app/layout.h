@@ -33,6 +33,7 @@ struct ControlLayout {
     bool visible;
     Look look;
     bool bold = true;
+    bool startsGroup = false;  // first of a group the arrow keys move within
 };
 
 struct WindowLayout {

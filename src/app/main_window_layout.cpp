@@ -77,11 +77,11 @@ const WindowLayout& MainWindowLayout() {
 
             // Bottom row, left to right
             {"frmVersioning", K::GroupFrame, "    Versioning?   ", "", "", px(8), px(364), px(104), px(88), -1, true, L::OnDesktop},
-            {"optYes", K::OptionButton, "Yes", "Add the Month to the file name of zip created", "frmVersioning", px(20), px(24), px(64), px(20), 10, true, L::OnDesktop},
+            {"optYes", K::OptionButton, "Yes", "Add the Month to the file name of zip created", "frmVersioning", px(20), px(24), px(64), px(20), 10, true, L::OnDesktop, true, true},
             {"optNo", K::OptionButton, "No", "Remove the Month from the file name of zip created", "frmVersioning", px(20), px(52), px(64), px(20), 11, true, L::OnDesktop},
             {"Frame1", K::GroupFrame, "                 File Name                ", "", "", px(116), px(364), px(176), px(88), -1, true, L::OnDesktop},
             {"frmYear", K::GroupFrame, "        Year       ", "", "Frame1", px(6), px(18), px(84), px(62), -1, true, L::OnDesktop},
-            {"cmbFileNameYear", K::ComboBox, "", "Select the Year that is added to the file name of zip created", "frmYear", px(8), px(26), px(68), px(kFieldHeight), 12, true, L::Default},
+            {"cmbFileNameYear", K::ComboBox, "", "Select the Year that is added to the file name of zip created", "frmYear", px(8), px(26), px(68), px(kFieldHeight), 12, true, L::Default, true, true},
             {"frmMonth", K::GroupFrame, "    Month   ", "", "Frame1", px(94), px(18), px(76), px(62), -1, true, L::OnDesktop},
             {"cmbFileNameMonth", K::ComboBox, "", "Select the Month that is added to the file name of zip created", "frmMonth", px(8), px(26), px(60), px(kFieldHeight), 13, true, L::Default},
             {"btnHelp", K::Button, "HELP", "Help", "", px(296), px(368), px(40), px(84), 14, true, L::Default},

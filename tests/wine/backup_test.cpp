@@ -9,8 +9,6 @@ namespace {
 
 using namespace wine_test;
 
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 std::wstring besideTests(const std::wstring& relative) {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);

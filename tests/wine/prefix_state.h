@@ -36,6 +36,9 @@ inline void forgetSettings() {
     ScratchFolder::removeTree("C:\\Backup Zips");
 }
 
+// "05" for May, as the month list shows it.
+inline std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
 inline std::string loggedOnUser() { return platform::win32::Win32Os().userName().value_or(""); }
 
 inline std::string myDocuments() { return "C:\\Documents and Settings\\" + loggedOnUser() + "\\My Documents"; }

@@ -14,8 +14,6 @@ const std::string kAddonMessage =
     " default path for this program to function.\r\n Quenfold works best if a WinZip license\r\n is purchased.";
 const std::string kWinZipMessage = "WinZip was" + kAddonMessage.substr(kAddonMessage.find(" \r\n"));
 
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 std::string properCase(std::string name) {
     bool wordStart = true;
     for (char& c : name) {

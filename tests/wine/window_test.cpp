@@ -9,8 +9,6 @@ namespace {
 
 using namespace wine_test;
 
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 class WindowEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -116,7 +116,7 @@ void FormView::createControl(const ControlLayout& layout, Control* model, HWND t
     ClassAndStyle kind = classFor(layout);
     DWORD style = WS_CHILD | kind.style;
     if (layout.tabIndex >= 0) style |= WS_TABSTOP;
-    if (layout.name == "optYes" || layout.name == "cmbFileNameYear") style |= WS_GROUP;
+    if (layout.startsGroup) style |= WS_GROUP;
     int id = ControlIdOf(layout.name);
     HWND hwnd = ::CreateWindowExW(kind.extendedStyle, kind.windowClass, nullptr, style, 0, 0, 0, 0, window_.get(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
