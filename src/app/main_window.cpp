@@ -3,6 +3,7 @@
 #include "app/help_texts.h"
 #include "app/layout.h"
 #include "backup/backup.h"
+#include "backup/input_checks.h"
 #include "destination/destination.h"
 #include "metrics/metrics.h"
 #include "settings/settings.h"
@@ -95,6 +96,12 @@ void frmQuenfoldBackup::tell(const std::string& text) {
     os_.showMessage(text, kProgramTitle, platform::MessageButtons::Ok);
 }
 
+bool frmQuenfoldBackup::refusesInput(const backup::FieldValues& fields) {
+    auto problem = backup::FirstInputProblem(os_, fields);
+    if (problem) tell(*problem);
+    return problem.has_value();
+}
+
 // ---------------------------------------------------------------------------
 // Start-up
 
@@ -131,6 +138,7 @@ void frmQuenfoldBackup::ReadTextFile() {
 
 void frmQuenfoldBackup::btnDefaultDestination_Click() {
     std::string letter = naming::SystemDriveLetter(os_);
+    if (refusesInput({.destination = txtDefaultPath.text()})) return;
     if (!destination::CheckDestinationDrive(os_, destination::DriveRoot(txtDefaultPath.text()))) return;
     destination::MakeSureDirectoryTreeExists(os_, txtDefaultPath.text());
     if (auto saved = settings::SaveDestination(os_, letter, txtDefaultPath.text()); !saved)
@@ -302,6 +310,11 @@ void frmQuenfoldBackup::btnSpecificBackup_Click() {
 
 void frmQuenfoldBackup::ZipSpecificUser() {
     std::string letter = naming::SystemDriveLetter(os_);
+    if (refusesInput({.user = txtUsers.text(),
+                      .destination = txtDefaultPath.text(),
+                      .year = cmbFileNameYear.text(),
+                      .month = optYes.value() ? cmbFileNameMonth.text() : std::string()}))
+        return;
     runBackupJob(letter, naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text()));
 }
 
@@ -311,16 +324,27 @@ void frmQuenfoldBackup::ZipUserDefined() {
         tell("Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!");
         return;
     }
+    if (refusesInput({.source = TxtSrc.text(),
+                      .label = txtSpecificBackupFileName.text(),
+                      .destination = txtDefaultPath.text(),
+                      .year = cmbFileNameYear.text(),
+                      .month = cmbFileNameMonth.text()}))
+        return;
     runBackupJob(letter, naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(),
                                                   TxtSrc.text()));
 }
 
 void frmQuenfoldBackup::runBackupJob(const std::string& driveLetter, const naming::JobPaths& paths) {
-    std::string commandLine = backup::ArchiverCommandLine(driveLetter, paths.archivePath, paths.source);
+    auto commandLine = backup::ArchiverCommandLine(driveLetter, paths.archivePath, paths.source);
+    if (!commandLine) {
+        tell("The backup to " + paths.archivePath +
+             " was not started:\r\na double quote can't be passed to the archiver.");
+        return;
+    }
     if (!destination::CheckDestinationDrive(os_, destination::DriveRoot(txtDefaultPath.text()))) return;
     if (destination::MakeSureDirectoryTreeExists(os_, txtDefaultPath.text()) != destination::TreeOutcome::Ready)
         return;
-    auto result = os_.runMinimisedAndWait(commandLine);
+    auto result = os_.runMinimisedAndWait(*commandLine);
     if (auto report = backup::ReportOnRun(result, os_.fileExists(paths.archivePath), paths.archivePath,
                                           backup::ArchiverPath(driveLetter)))
         tell(*report);

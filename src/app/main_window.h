@@ -3,6 +3,7 @@
 
 #include "app/controls.h"
 #include "app/window_system.h"
+#include "backup/input_checks.h"
 #include "naming/naming.h"
 #include "platform/os.h"
 
@@ -169,6 +170,8 @@ private:
     // The steps both backup jobs share once their paths are composed.
     void runBackupJob(const std::string& driveLetter, const naming::JobPaths& paths);
     void tell(const std::string& text);
+    // Shows the first problem of the fields, if any; true when there was one.
+    bool refusesInput(const backup::FieldValues& fields);
 
     // One count for any of the three folder kinds.
     void showFolderMetrics(const std::string& folder, const CheckBox& recurse, TextBox& files, TextBox& folders,

@@ -1,5 +1,7 @@
 #include "backup/backup.h"
 
+#include <initializer_list>
+
 namespace backup {
 namespace {
 
@@ -24,8 +26,10 @@ std::string ArchiverPath(std::string_view driveLetter) {
     return std::string(driveLetter) + ":\\Program Files\\WinZip\\wzzip.exe";
 }
 
-std::string ArchiverCommandLine(std::string_view driveLetter, std::string_view archivePath,
-                                std::string_view source) {
+std::optional<std::string> ArchiverCommandLine(std::string_view driveLetter, std::string_view archivePath,
+                                               std::string_view source) {
+    for (std::string_view argument : {driveLetter, archivePath, source})
+        if (argument.find('"') != std::string_view::npos) return std::nullopt;
     return "\"" + ArchiverPath(driveLetter) + "\" -u -p -r \"" + std::string(archivePath) + "\" \"" +
            std::string(source) + "\"";
 }

@@ -1,6 +1,7 @@
 // The Default button, the destination checks and both backup commands.
 #include "main_window_fixture.h"
 
+#include "backup/backup.h"
 #include "destination/destination.h"
 
 namespace {
@@ -293,6 +294,128 @@ TEST_F(Backups, TheArchiverStartsFromTheSystemDrive) {
     EXPECT_EQ(os.commandsRun[0].rfind("\"D:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r ", 0), 0u);
     EXPECT_NE(os.commandsRun[0].find("\"D:\\Documents and Settings\\Jsmith\\My Documents\\*.*\""),
               std::string::npos);
+}
+
+// --- input that cannot work ------------------------------------------------
+
+enum class Command { User, Specific, Default };
+
+struct InputCase {
+    Command command;
+    std::string field;  // the control given the value
+    std::string value;
+    std::string expected;  // the message, or a piece of the command line
+};
+
+std::ostream& operator<<(std::ostream& out, const InputCase& c) { return out << c.field << " = " << c.value; }
+
+InputCase badCharacter(Command command, std::string field, std::string label, std::string value, char c,
+                       std::string where) {
+    std::string what = c < 0x20 ? "a control character (code " + std::to_string(int{c}) + ")"
+                                : "the character '" + std::string(1, c) + "'";
+    value.insert(value.size() / 2, 1, c);
+    return {command, std::move(field), std::move(value),
+            "The " + label + " can't contain " + what + ",\r\nwhich Windows doesn't allow in " + where + "."};
+}
+
+std::vector<InputCase> refusals() {
+    const std::string folderEnd = ",\r\nwhich Windows doesn't allow at the end of a folder name.";
+    std::vector<InputCase> cases{
+        {Command::User, "txtUsers", "jsmith.", "The User Login Name can't end in a dot" + folderEnd},
+        {Command::User, "txtUsers", " ", "The User Login Name can't end in a blank" + folderEnd},
+        {Command::Specific, "TxtSrc", "C:\\afile.txt",
+         "The Source Path, C:\\afile.txt , is a file, not a folder.\r\n\r\nPlease select the folder to back up."},
+        badCharacter(Command::Specific, "cmbFileNameYear", "Year", "2006", ':', "a file name"),
+        badCharacter(Command::User, "cmbFileNameMonth", "Month", "03", '?', "a file name"),
+    };
+    for (char c : std::string("\\/:*?\"<>|\t\x1f")) {
+        cases.push_back(badCharacter(Command::Specific, "txtSpecificBackupFileName", "Backup File Label", "Docs", c,
+                                     "a file name"));
+        cases.push_back(badCharacter(Command::User, "txtUsers", "User Login Name", "jsmith", c, "a file name"));
+    }
+    for (auto command : {Command::User, Command::Specific, Command::Default}) {
+        cases.push_back({command, "txtDefaultPath", "D:\\zips.txt",
+                         "The Destination, D:\\zips.txt , is a file, not a folder.\r\n\r\n"
+                         "Please select a folder for the backups."});
+        for (char c : std::string("\"<>|*?\n")) {
+            cases.push_back(badCharacter(command, "txtDefaultPath", "Destination", "D:\\New", c, "a folder path"));
+            if (command == Command::Specific)
+                cases.push_back(badCharacter(command, "TxtSrc", "Source Path", "C:\\Data", c, "a folder path"));
+        }
+    }
+    return cases;
+}
+
+class Inputs : public Backups, public ::testing::WithParamInterface<InputCase> {
+protected:
+    // Valid fields, a missing destination that a skipped check would offer
+    // to create, then the value under test and the command's button.
+    void run() {
+        os.addFolder("C:\\Data");
+        w().TxtSrc.setText("C:\\Data");
+        w().txtSpecificBackupFileName.setText("Docs");
+        w().txtDefaultPath.setText("D:\\New\\Zips");
+        app::Control* control = w().control(GetParam().field);
+        if (auto* box = dynamic_cast<app::TextBox*>(control))
+            box->setText(GetParam().value);
+        else
+            dynamic_cast<app::ComboBox&>(*control).setText(GetParam().value);
+        os.messages.clear();
+        app::Button& button = GetParam().command == Command::User       ? w().btnBackupUser
+                              : GetParam().command == Command::Specific ? w().btnSpecificBackup
+                                                                        : w().btnDefaultDestination;
+        button.click();
+    }
+};
+
+class Refused : public Inputs {};
+
+TEST_P(Refused, TellsAndLeavesEverythingAsItWas) {
+    os.addFile("C:\\afile.txt");
+    os.addFile("D:\\zips.txt");
+    os.addFile(kSettings, "E:\\Old\r\n");
+    run();
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_EQ(os.messages[0].text, GetParam().expected);
+    EXPECT_EQ(os.messages[0].caption, "Quenfold");
+    EXPECT_EQ(os.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_TRUE(os.commandsRun.empty());
+    EXPECT_EQ(os.findFiles("D:\\*")->size(), 1u);  // only zips.txt: no folder made
+    EXPECT_EQ(os.contentOf(kSettings), "E:\\Old\r\n");
+    EXPECT_EQ(os.tabsSent, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, Refused, ::testing::ValuesIn(refusals()));
+
+class StillAccepted : public Inputs {};
+
+TEST_P(StillAccepted, RunTheArchiverAsBefore) {
+    os.addFolder("D:\\New\\Zips");
+    os.addFolder("C:\\Backup Zips");
+    run();
+    EXPECT_TRUE(os.messages.empty());
+    ASSERT_EQ(os.commandsRun.size(), 1u);
+    EXPECT_NE(os.commandsRun[0].find(GetParam().expected), std::string::npos) << os.commandsRun[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, StillAccepted,
+    ::testing::Values(InputCase{Command::Specific, "txtSpecificBackupFileName", "docs.", "\\Docs.-200603.zip\""},
+                      InputCase{Command::Specific, "txtSpecificBackupFileName", "o'neil-smith docs ",
+                                "\\O'neil-smith Docs -200603.zip\""},
+                      InputCase{Command::Specific, "TxtSrc", "C:\\Data\\", " \"C:\\Data\\\""},
+                      InputCase{Command::Specific, "TxtSrc", "C:\\", " \"C:\\\""},
+                      InputCase{Command::User, "txtUsers", "", "\\-200603.zip\" \"C:\\Documents and Settings\\\\My"},
+                      InputCase{Command::User, "txtUsers", "mary ann", "\\Documents and Settings\\Mary Ann\\My"},
+                      InputCase{Command::User, "txtDefaultPath", "C:\\Backup Zips\\", "\"C:\\Backup Zips\\Jsmith-"},
+                      InputCase{Command::User, "cmbFileNameMonth", "3", "\\Jsmith-20063.zip\""}));
+
+TEST(ArchiverCommandLine, RefusesAQuoteInAnyArgument) {
+    EXPECT_EQ(backup::ArchiverCommandLine("C", "E:\\A.zip", "C:\\Data\\"),
+              "\"C:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r \"E:\\A.zip\" \"C:\\Data\\\"");
+    EXPECT_FALSE(backup::ArchiverCommandLine("\"", "E:\\A.zip", "C:\\Data\\"));
+    EXPECT_FALSE(backup::ArchiverCommandLine("C", "E:\\A\" -d \"b.zip", "C:\\Data\\"));
+    EXPECT_FALSE(backup::ArchiverCommandLine("C", "E:\\A.zip", "C:\\Da\"ta\\"));
 }
 
 }  // namespace

@@ -115,6 +115,47 @@ INSTANTIATE_TEST_SUITE_P(Endings, BackupFailures,
                          ::testing::Values(FailureCase{"14 write", "the disk is full or the archive could not be written (exit code 14)."},
                                            FailureCase{"0 nowrite", "the archiver ended without writing the archive."}));
 
+struct RefusedCase {
+    const char* name;
+    const char* field;
+    const char* value;
+    const char* message;
+};
+
+class RefusedInput : public BackupEndToEnd, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedInput, StartsAndCreatesNothing) {
+    installAddon(besideTests(L"record_command.exe"));
+    start();
+    fillSpecific("C:\\quenfold-e2e\\Zips");
+    program->setText(GetParam().field, GetParam().value);
+    program->click("btnSpecificBackup");
+    auto message = program->answerMessage(IDOK);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->text, GetParam().message);
+    EXPECT_EQ(message->buttons, (std::vector<std::string>{"OK"}));
+    // Once the window answers again the job has ended, or shown its next box.
+    DWORD_PTR ignored = 0;
+    ASSERT_NE(::SendMessageTimeoutW(program->mainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored), 0);
+    EXPECT_FALSE(program->messageShowing());
+    EXPECT_EQ(readAll("C:\\quenfold-record\\command.txt"), "<missing>");
+    EXPECT_EQ(::GetFileAttributesW(L"C:\\quenfold-e2e\\Zips"), INVALID_FILE_ATTRIBUTES);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, RefusedInput,
+    ::testing::Values(
+        RefusedCase{"QuotedLabel", "txtSpecificBackupFileName", "a\" -d \"b",
+                    "The Backup File Label can't contain the character '\"',\r\nwhich Windows doesn't allow in a file "
+                    "name."},
+        RefusedCase{"QuotedSource", "TxtSrc", "C:\\quenfold-e2e\\Da\"ta",
+                    "The Source Path can't contain the character '\"',\r\nwhich Windows doesn't allow in a folder "
+                    "path."},
+        RefusedCase{"FileAsSource", "TxtSrc", "C:\\quenfold-e2e\\Data\\a.txt\\",
+                    "The Source Path, C:\\quenfold-e2e\\Data\\a.txt\\ , is a file, not a folder.\r\n\r\nPlease "
+                    "select the folder to back up."}),
+    [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
 TEST_F(BackupEndToEnd, WindowKeepsAnsweringButTakesNoInputWhileTheArchiverRuns) {
     installAddon(besideTests(L"record_command.exe"));
     ::CreateDirectoryW(L"C:\\quenfold-e2e\\Zips", nullptr);
