@@ -109,10 +109,9 @@ void frmQuenfoldBackup::Form_Load() {
     host_->centre();
     std::string letter = naming::SystemDriveLetter(os_);
 
-    if (auto made = settings::MakeSureSettingsFileExists(os_, letter); !made) {
-        tell("Quenfold could not create its settings file " + settings::SettingsFile(letter) + ":\r\n" +
-             made.error + "\r\n\r\nThe default destination " + settings::BuiltInDestination(letter) +
-             " is used instead.");
+    if (auto made = settings::MakeSureSettingsFileExists(os_, letter); !made.status) {
+        tell("Quenfold could not create its settings file " + made.file + ":\r\n" + made.status.error +
+             "\r\n\r\nThe default destination " + settings::BuiltInDestination(letter) + " is used instead.");
     }
     ReadTextFile();
 
@@ -141,9 +140,8 @@ void frmQuenfoldBackup::btnDefaultDestination_Click() {
     if (refusesInput({.destination = txtDefaultPath.text()})) return;
     if (!destination::CheckDestinationDrive(os_, destination::DriveRoot(txtDefaultPath.text()))) return;
     destination::MakeSureDirectoryTreeExists(os_, txtDefaultPath.text());
-    if (auto saved = settings::SaveDestination(os_, letter, txtDefaultPath.text()); !saved)
-        tell("The default destination could not be saved in " + settings::SettingsFile(letter) + ":\r\n" +
-             saved.error);
+    if (auto saved = settings::SaveDestination(os_, letter, txtDefaultPath.text()); !saved.status)
+        tell("The default destination could not be saved in " + saved.file + ":\r\n" + saved.status.error);
     os_.sendTab();
 }
 

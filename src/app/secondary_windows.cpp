@@ -46,9 +46,10 @@ Control* frmBrowseUsers::control(std::string_view name) {
 }
 
 void frmBrowseUsers::Form_Load() {
-    std::string profiles = naming::SystemDriveLetter(os_) + ":\\Documents and Settings\\";
+    naming::ProfilesFolder profiles = naming::FindProfilesFolder(os_);
     lstUsers.clear();
-    for (auto& name : selection::ListUserProfiles(os_, profiles)) lstUsers.addItem(std::move(name));
+    for (auto& name : selection::ListUserProfiles(os_, profiles.path, profiles.kind))
+        lstUsers.addItem(std::move(name));
 }
 
 void frmBrowseUsers::cmdUsers_Click() { takeSelection(); }

@@ -6,7 +6,7 @@ namespace naming {
 namespace {
 
 constexpr std::string_view kProfilesTail = ":\\Documents and Settings\\";
-constexpr std::string_view kMyDocumentsTail = "\\My Documents\\*.*";
+constexpr std::string_view kAllFiles = "\\*.*";
 
 bool isWordSeparator(char c) {
     switch (c) {
@@ -43,12 +43,50 @@ std::string archivePath(std::string_view folder, std::string_view stem, std::str
     return path;
 }
 
+std::string withoutTrailingBackslash(std::string path) {
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+// A folder that is itself there, not a junction or link to one elsewhere.
+bool isRealFolder(platform::Os& os, const std::string& path) {
+    auto attributes = os.attributesOf(withoutTrailingBackslash(path));
+    return attributes && (*attributes & platform::kAttrDirectory) && !(*attributes & platform::kAttrReparsePoint);
+}
+
+bool isLoggedOnUser(platform::Os& os, std::string_view user) {
+    auto loggedOn = os.userName();
+    return loggedOn && !user.empty() && os.lowerCase(TrimNull(*loggedOn)) == os.lowerCase(user);
+}
+
 std::string userFiles(platform::Os& os, std::string_view user) {
-    return SystemDriveLetter(os) + std::string(kProfilesTail) + ProperCase(os, user) +
-           std::string(kMyDocumentsTail);
+    return UserDocumentsFolder(os, user) + std::string(kAllFiles);
 }
 
 }  // namespace
+
+ProfilesFolder FindProfilesFolder(platform::Os& os) {
+    std::string classic = SystemDriveLetter(os) + std::string(kProfilesTail);
+    if (isRealFolder(os, classic)) return {classic, ProfilesKind::DocumentsAndSettings};
+    auto system = os.profilesDirectory();
+    if (!system || system->empty() || os.lowerCase(QualifyPath(*system)) == os.lowerCase(classic))
+        return {classic, ProfilesKind::DocumentsAndSettings};
+    return {QualifyPath(*system), ProfilesKind::System};
+}
+
+std::string UserDocumentsFolder(platform::Os& os, std::string_view user) {
+    ProfilesFolder profiles = FindProfilesFolder(os);
+    const bool systemFolder = profiles.kind == ProfilesKind::System;
+    if (systemFolder && isLoggedOnUser(os, user))
+        if (auto documents = os.knownFolder(platform::KnownFolder::Documents); documents && !documents->empty())
+            return withoutTrailingBackslash(*documents);
+    std::string profile = profiles.path + ProperCase(os, user);
+    std::string myDocuments = profile + "\\My Documents";
+    if (isRealFolder(os, myDocuments)) return myDocuments;
+    std::string documents = profile + "\\Documents";
+    if (systemFolder || os.folderExists(documents)) return documents;
+    return myDocuments;
+}
 
 std::string QualifyPath(std::string_view path) {
     std::string qualified(path);

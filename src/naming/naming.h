@@ -22,6 +22,23 @@ std::string ProperCase(platform::Os& os, std::string_view text);
 // The first character of the Windows directory, blanks trimmed.
 std::string SystemDriveLetter(platform::Os& os);
 
+// Where the user profiles are: "Documents and Settings" on the system drive
+// while that is a real folder (not a junction or link), otherwise the
+// system's own profiles folder (such as C:\Users).
+enum class ProfilesKind { DocumentsAndSettings, System };
+struct ProfilesFolder {
+    std::string path;  // with a trailing backslash
+    ProfilesKind kind = ProfilesKind::DocumentsAndSettings;
+};
+ProfilesFolder FindProfilesFolder(platform::Os& os);
+
+// The documents folder of the user's profile, without a trailing backslash:
+// "<profile>\My Documents" when that is a real folder, otherwise
+// "<profile>\Documents" (on "Documents and Settings" only when that exists).
+// For the logged-on user on the system's profiles folder it is the shell's
+// Documents folder, wherever that has been moved.
+std::string UserDocumentsFolder(platform::Os& os, std::string_view user);
+
 // What the window shows. Each is empty when its stem or source is empty.
 struct DisplayInputs {
     std::string destination;  // txtDefaultPath
@@ -40,7 +57,7 @@ struct JobPaths {
     std::string source;
 };
 // The user job: qualified destination, proper-cased user, month only while
-// versioning is on; source is the user's "My Documents\*.*".
+// versioning is on; source is the user's documents folder with "\*.*".
 JobPaths UserJobPaths(platform::Os& os, const DisplayInputs& in, bool versioningOn, std::string_view user);
 // The specific-directory job: destination with "\" appended in every case,
 // proper-cased label, the month list's text as it stands; source is the

@@ -34,15 +34,32 @@ struct LocalDate {
     int day = 0;
 };
 
-// Success, or the system's reason for a failure.
+// Success, or the system's reason for a failure. A refused failure means the
+// place will not take the write from this user at all (access denied,
+// write-protected media, something else in the way), as opposed to a passing
+// problem such as a file held open by another program.
 struct Status {
     bool ok = true;
     std::string error;
+    bool refused = false;
 
     static Status success() { return {}; }
-    static Status failure(std::string why) { return {false, std::move(why)}; }
+    static Status failure(std::string why, bool placeRefuses = false) {
+        return {false, std::move(why), placeRefuses};
+    }
     explicit operator bool() const { return ok; }
 };
+
+// Text in the ANSI code page: the bytes, or nullopt when some character has
+// no form in that code page; a failed conversion is a failed status.
+struct AnsiText {
+    Status status;
+    std::optional<std::string> bytes;
+};
+
+// Folders the shell keeps for the logged-on user, wherever they have been
+// moved to.
+enum class KnownFolder { Documents, LocalAppData };
 
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
@@ -66,6 +83,9 @@ public:
     virtual bool matchesAny(std::string_view pattern) = 0;
 
     virtual bool folderExists(std::string_view path) = 0;
+    // The attribute bits of a file or folder (a junction or symbolic link
+    // carries kAttrReparsePoint); nullopt when it does not exist.
+    virtual std::optional<std::uint32_t> attributesOf(std::string_view path) = 0;
     virtual bool fileExists(std::string_view path) = 0;
     // Creates one folder whose parent exists.
     virtual Status createFolder(std::string_view path) = 0;
@@ -78,13 +98,18 @@ public:
     // The system's ANSI code page: bytes to UTF-8, and UTF-8 to bytes when
     // every character has an ANSI form.
     virtual std::string ansiToUtf8(std::string_view bytes) = 0;
-    virtual std::optional<std::string> utf8ToAnsi(std::string_view text) = 0;
+    virtual AnsiText utf8ToAnsi(std::string_view text) = 0;
 
     // Case mapping as Windows does it, for any script.
     virtual std::string upperCase(std::string_view text) = 0;
     virtual std::string lowerCase(std::string_view text) = 0;
 
     virtual std::string windowsDirectory() = 0;
+    // The folder holding the user profiles (C:\Users, or C:\Documents and
+    // Settings on older systems); nullopt when the system cannot say.
+    virtual std::optional<std::string> profilesDirectory() = 0;
+    // The logged-on user's folder of that kind; nullopt when it has none.
+    virtual std::optional<std::string> knownFolder(KnownFolder which) = 0;
     // The logged-on user's name; nullopt when it cannot be obtained.
     virtual std::optional<std::string> userName() = 0;
     virtual LocalDate today() = 0;

@@ -1,7 +1,5 @@
 #include "selection/profiles.h"
 
-#include "naming/naming.h"
-
 #include <algorithm>
 #include <array>
 
@@ -12,8 +10,17 @@ namespace {
 constexpr std::array<std::string_view, 6> kNotProfiles = {
     ".", "..", "All Users", "Default User", "Localservice", "Networkservice"};
 
-bool isProfile(std::string_view name) {
-    return std::find(kNotProfiles.begin(), kNotProfiles.end(), name) == kNotProfiles.end();
+constexpr std::array<std::string_view, 2> kSystemsOwn = {"Default", "Public"};
+
+template <std::size_t N>
+bool isAmong(const std::array<std::string_view, N>& names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool isProfile(const platform::DirEntry& entry, std::string_view name, naming::ProfilesKind kind) {
+    if (isAmong(kNotProfiles, name)) return false;
+    if (kind == naming::ProfilesKind::DocumentsAndSettings) return true;
+    return !entry.isReparsePoint() && !isAmong(kSystemsOwn, name);
 }
 
 void sortIgnoringCase(platform::Os& os, std::vector<std::string>& names) {
@@ -29,14 +36,15 @@ void sortIgnoringCase(platform::Os& os, std::vector<std::string>& names) {
 
 std::string CutAtNull(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
-std::vector<std::string> ListUserProfiles(platform::Os& os, std::string_view profilesFolder) {
+std::vector<std::string> ListUserProfiles(platform::Os& os, std::string_view profilesFolder,
+                                          naming::ProfilesKind kind) {
     std::vector<std::string> names;
     auto entries = os.findFiles(naming::QualifyPath(profilesFolder) + "*.*");
     if (!entries) return names;
     for (const auto& entry : *entries) {
         if (!entry.isDirectory()) continue;
         std::string name = naming::ProperCase(os, CutAtNull(entry.name));
-        if (isProfile(name)) names.push_back(std::move(name));
+        if (isProfile(entry, name, kind)) names.push_back(std::move(name));
     }
     sortIgnoringCase(os, names);
     return names;

@@ -4,6 +4,7 @@ namespace settings {
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kFileName = "DefaultDestinationPath.txt";
 
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -18,17 +19,48 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
+platform::Status makeSureFileExists(platform::Os& os, std::string_view folder, const std::string& file) {
+    if (os.fileExists(file)) return platform::Status::success();
+    if (auto made = MakeFolder(os, folder); !made) return made;
+    return os.writeFileReplacing(file, "");
+}
+
+// The file's bytes for the destination; the reason when the conversion fails.
+platform::AnsiText encodeDestination(platform::Os& os, std::string_view destination) {
+    std::string line = std::string(destination) + "\r\n";
+    platform::AnsiText ansi = os.utf8ToAnsi(line);
+    if (ansi.status && !ansi.bytes) ansi.bytes = std::string(kUtf8Mark) + line;
+    return ansi;
+}
+
 }  // namespace
 
 std::string SettingsFolder(std::string_view driveLetter) {
     return std::string(driveLetter) + ":\\Program Files\\Quenfold\\";
 }
 
-std::string SettingsFile(std::string_view driveLetter) {
-    return SettingsFolder(driveLetter) + "DefaultDestinationPath.txt";
-}
+std::string SettingsFile(std::string_view driveLetter) { return SettingsFolder(driveLetter) + std::string(kFileName); }
 
 std::string BuiltInDestination(std::string_view driveLetter) { return std::string(driveLetter) + ":\\Backup Zips"; }
+
+std::optional<std::string> UserSettingsFolder(platform::Os& os) {
+    auto local = os.knownFolder(platform::KnownFolder::LocalAppData);
+    if (!local || local->empty()) return std::nullopt;
+    std::string folder = *local;
+    if (folder.back() != '\\') folder += '\\';
+    return folder + "Quenfold\\";
+}
+
+std::optional<std::string> UserSettingsFile(platform::Os& os) {
+    auto folder = UserSettingsFolder(os);
+    if (!folder) return std::nullopt;
+    return *folder + std::string(kFileName);
+}
+
+std::string ActiveSettingsFile(platform::Os& os, std::string_view driveLetter) {
+    if (auto own = UserSettingsFile(os); own && os.fileExists(*own)) return *own;
+    return SettingsFile(driveLetter);
+}
 
 platform::Status MakeFolder(platform::Os& os, std::string_view path) {
     // Every prefix ending before a backslash names a folder to make sure of;
@@ -44,25 +76,35 @@ platform::Status MakeFolder(platform::Os& os, std::string_view path) {
     return platform::Status::success();
 }
 
-platform::Status MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLetter) {
-    std::string file = SettingsFile(driveLetter);
-    if (os.fileExists(file)) return platform::Status::success();
-    if (auto made = MakeFolder(os, SettingsFolder(driveLetter)); !made) return made;
-    return os.writeFileReplacing(file, "");
+Outcome MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLetter) {
+    auto ownFolder = UserSettingsFolder(os);
+    auto ownFile = UserSettingsFile(os);
+    if (ownFile && os.fileExists(*ownFile)) return {*ownFile, platform::Status::success()};
+    std::string machine = SettingsFile(driveLetter);
+    platform::Status made = makeSureFileExists(os, SettingsFolder(driveLetter), machine);
+    if (made || !ownFile) return {machine, made};
+    return {*ownFile, makeSureFileExists(os, *ownFolder, *ownFile)};
 }
 
 std::optional<std::vector<std::string>> ReadSettingsLines(platform::Os& os, std::string_view driveLetter) {
-    auto bytes = os.readFile(SettingsFile(driveLetter));
+    auto bytes = os.readFile(ActiveSettingsFile(os, driveLetter));
     if (!bytes) return std::nullopt;
     std::string_view content = *bytes;
     if (content.starts_with(kUtf8Mark)) return splitLines(content.substr(kUtf8Mark.size()));
     return splitLines(os.ansiToUtf8(content));
 }
 
-platform::Status SaveDestination(platform::Os& os, std::string_view driveLetter, std::string_view destination) {
-    std::string line = std::string(destination) + "\r\n";
-    auto ansi = os.utf8ToAnsi(line);
-    return os.writeFileReplacing(SettingsFile(driveLetter), ansi ? *ansi : std::string(kUtf8Mark) + line);
+Outcome SaveDestination(platform::Os& os, std::string_view driveLetter, std::string_view destination) {
+    std::string file = ActiveSettingsFile(os, driveLetter);
+    platform::AnsiText encoded = encodeDestination(os, destination);
+    if (!encoded.status) return {file, encoded.status};
+    const std::string& bytes = *encoded.bytes;
+    platform::Status saved = os.writeFileReplacing(file, bytes);
+    auto ownFolder = UserSettingsFolder(os);
+    if (saved || !saved.refused || !ownFolder || file != SettingsFile(driveLetter)) return {file, saved};
+    std::string own = *UserSettingsFile(os);
+    if (auto made = MakeFolder(os, *ownFolder); !made) return {own, made};
+    return {own, os.writeFileReplacing(own, bytes)};
 }
 
 }  // namespace settings

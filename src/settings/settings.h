@@ -1,8 +1,11 @@
-// The default destination folder, kept across runs in a one-line text file.
+// The default destination folder, kept across runs in a one-line text file:
+// the machine's file under "Program Files", or the user's own file under the
+// local application-data folder where the machine's cannot be written.
 #pragma once
 
 #include "platform/os.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,20 +16,39 @@ std::string SettingsFolder(std::string_view driveLetter);
 std::string SettingsFile(std::string_view driveLetter);
 std::string BuiltInDestination(std::string_view driveLetter);
 
+// The user's own settings folder and file; nullopt when the system has no
+// local application-data folder for the user.
+std::optional<std::string> UserSettingsFolder(platform::Os& os);
+std::optional<std::string> UserSettingsFile(platform::Os& os);
+
+// The file the settings are read from: the user's own when it exists,
+// otherwise the machine's.
+std::string ActiveSettingsFile(platform::Os& os, std::string_view driveLetter);
+
 // Creates every missing folder of the path, from the root down; the reason
 // of the first failure otherwise.
 platform::Status MakeFolder(platform::Os& os, std::string_view path);
 
-// Creates the settings folder and an empty settings file when the file is
-// missing.
-platform::Status MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLetter);
+// A settings file and how the operation on it went.
+struct Outcome {
+    std::string file;
+    platform::Status status;
+};
 
-// The file's lines in order, as UTF-8; nullopt when it cannot be read. A
-// file beginning with a UTF-8 byte-order mark is UTF-8, any other is ANSI.
+// Makes sure a settings file exists: the user's own file when there is one;
+// otherwise the machine's, created empty with its folder when missing; and
+// where that cannot be done, the user's own, created empty.
+Outcome MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLetter);
+
+// The active file's lines in order, as UTF-8; nullopt when it cannot be read.
+// A file beginning with a UTF-8 byte-order mark is UTF-8, any other is ANSI.
 std::optional<std::vector<std::string>> ReadSettingsLines(platform::Os& os, std::string_view driveLetter);
 
-// Replaces the file with the destination and CR LF, in ANSI where every
-// character has an ANSI form and in UTF-8 with a byte-order mark otherwise.
-platform::Status SaveDestination(platform::Os& os, std::string_view driveLetter, std::string_view destination);
+// Replaces the active file with the destination and CR LF: in ANSI where
+// every character has an ANSI form, in UTF-8 with a byte-order mark
+// otherwise. A conversion that fails writes nothing. Where the machine's
+// place refuses the write, the user's own file takes it (and is read first
+// from then on).
+Outcome SaveDestination(platform::Os& os, std::string_view driveLetter, std::string_view destination);
 
 }  // namespace settings

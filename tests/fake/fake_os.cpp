@@ -232,6 +232,12 @@ bool FakeOs::fileExists(std::string_view path) {
     return node && !node->isDirectory();
 }
 
+std::optional<std::uint32_t> FakeOs::attributesOf(std::string_view path) {
+    Node* node = find(path);
+    if (!node) return std::nullopt;
+    return node->attributes;
+}
+
 bool FakeOs::isUnwritable(std::string_view path) {
     std::string lower = lowered(path);
     return std::any_of(unwritablePaths.begin(), unwritablePaths.end(),
@@ -239,12 +245,12 @@ bool FakeOs::isUnwritable(std::string_view path) {
 }
 
 platform::Status FakeOs::createFolder(std::string_view path) {
-    if (isUnwritable(path)) return platform::Status::failure("Access is denied.");
+    if (isUnwritable(path)) return platform::Status::failure("Access is denied.", true);
     std::string leaf;
     Node* parent = parentFor(path, &leaf, false);
     if (!parent) return platform::Status::failure("The system cannot find the path specified.");
     auto& child = parent->children[lowered(leaf)];
-    if (child) return platform::Status::failure("Cannot create a file when that file already exists.");
+    if (child) return platform::Status::failure("Cannot create a file when that file already exists.", true);
     child = std::make_unique<Node>();
     child->name = leaf;
     return platform::Status::success();
@@ -253,12 +259,12 @@ platform::Status FakeOs::createFolder(std::string_view path) {
 std::optional<std::string> FakeOs::readFile(std::string_view path) { return contentOf(path); }
 
 platform::Status FakeOs::writeFileReplacing(std::string_view path, std::string_view bytes) {
-    if (isUnwritable(path)) return platform::Status::failure("Access is denied.");
+    if (isUnwritable(path)) return platform::Status::failure("Access is denied.", true);
     std::string leaf;
     Node* parent = parentFor(path, &leaf, false);
     if (!parent) return platform::Status::failure("The system cannot find the path specified.");
     auto& child = parent->children[lowered(leaf)];
-    if (child && child->isDirectory()) return platform::Status::failure("Access is denied.");
+    if (child && child->isDirectory()) return platform::Status::failure("Access is denied.", true);
     child = std::make_unique<Node>();
     child->name = leaf;
     child->attributes = platform::kAttrArchive;
@@ -267,20 +273,34 @@ platform::Status FakeOs::writeFileReplacing(std::string_view path, std::string_v
     return platform::Status::success();
 }
 
-// The fake's ANSI code page is Windows-1252's Latin-1 part.
+// The fake's ANSI code page is Windows-1252's Latin-1 part, or UTF-8.
 std::string FakeOs::ansiToUtf8(std::string_view bytes) {
+    if (ansiCodePage == 65001) return std::string(bytes);
     std::u32string text;
     for (unsigned char c : bytes) text.push_back(c);
     return encode(text);
 }
 
-std::optional<std::string> FakeOs::utf8ToAnsi(std::string_view text) {
+platform::AnsiText FakeOs::utf8ToAnsi(std::string_view text) {
+    if (conversionFailure) return {platform::Status::failure(*conversionFailure), std::nullopt};
+    if (ansiCodePage == 65001) return {platform::Status::success(), std::string(text)};
     std::string out;
     for (char32_t cp : decode(text)) {
-        if (cp > 0xFF) return std::nullopt;
+        if (cp > 0xFF) return {platform::Status::success(), std::nullopt};
         out.push_back(static_cast<char>(cp));
     }
-    return out;
+    return {platform::Status::success(), out};
+}
+
+std::optional<std::string> FakeOs::profilesDirectory() {
+    if (profilesDir) return profilesDir;
+    std::size_t first = windowsDir.find_first_not_of(' ');
+    if (first == std::string::npos) return std::nullopt;
+    return windowsDir.substr(first, 1) + ":\\Documents and Settings";
+}
+
+std::optional<std::string> FakeOs::knownFolder(platform::KnownFolder which) {
+    return which == platform::KnownFolder::Documents ? documentsFolder : localAppDataFolder;
 }
 
 std::string FakeOs::upperCase(std::string_view text) {

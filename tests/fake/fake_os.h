@@ -31,6 +31,15 @@ public:
     std::optional<std::string> contentOf(std::string_view path);
 
     std::string windowsDir = "C:\\WINDOWS";
+    // Unset, the system is an older one keeping its profiles in "Documents
+    // and Settings" on the drive of the Windows directory.
+    std::optional<std::string> profilesDir;
+    std::optional<std::string> documentsFolder;
+    std::optional<std::string> localAppDataFolder;
+    // 1252 keeps the Latin-1 part of Windows-1252; 65001 is UTF-8.
+    unsigned ansiCodePage = 1252;
+    // When set, converting to the ANSI code page fails with this reason.
+    std::optional<std::string> conversionFailure;
     std::optional<std::string> user = std::string("jsmith");
     platform::LocalDate date{2005, 5, 5};
     std::string separator = ",";
@@ -56,14 +65,17 @@ public:
     bool matchesAny(std::string_view pattern) override;
     bool folderExists(std::string_view path) override;
     bool fileExists(std::string_view path) override;
+    std::optional<std::uint32_t> attributesOf(std::string_view path) override;
     platform::Status createFolder(std::string_view path) override;
     std::optional<std::string> readFile(std::string_view path) override;
     platform::Status writeFileReplacing(std::string_view path, std::string_view bytes) override;
     std::string ansiToUtf8(std::string_view bytes) override;
-    std::optional<std::string> utf8ToAnsi(std::string_view text) override;
+    platform::AnsiText utf8ToAnsi(std::string_view text) override;
     std::string upperCase(std::string_view text) override;
     std::string lowerCase(std::string_view text) override;
     std::string windowsDirectory() override { return windowsDir; }
+    std::optional<std::string> profilesDirectory() override;
+    std::optional<std::string> knownFolder(platform::KnownFolder which) override;
     std::optional<std::string> userName() override { return user; }
     platform::LocalDate today() override { return date; }
     std::string thousandsSeparator() override { return separator; }

@@ -2,8 +2,10 @@
 
 #include "platform/win32/handles.h"
 
+#include <knownfolders.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <userenv.h>
 #include <winnetwk.h>
 
 #include <vector>
@@ -21,9 +23,33 @@ FindHandle openSearch(std::string_view pattern, WIN32_FIND_DATAW& data) {
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
 }
 
-DWORD attributesOf(std::string_view path) { return ::GetFileAttributesW(extendedPath(path).c_str()); }
+DWORD rawAttributes(std::string_view path) { return ::GetFileAttributesW(extendedPath(path).c_str()); }
 
 std::string lastError() { return errorText(::GetLastError()); }
+
+// Errors that mean the place will not take a write from this user at all.
+bool placeRefuses(DWORD code) {
+    switch (code) {
+        case ERROR_ACCESS_DENIED: case ERROR_WRITE_PROTECT: case ERROR_ALREADY_EXISTS: case ERROR_FILE_EXISTS:
+        case ERROR_DIRECTORY:
+            return true;
+        default:
+            return false;
+    }
+}
+
+Status lastFailure() {
+    DWORD code = ::GetLastError();
+    return Status::failure(errorText(code), placeRefuses(code));
+}
+
+// Code pages that hold every character accept no flag but
+// WC_ERR_INVALID_CHARS and no report of a default character.
+bool holdsEveryCharacter(UINT codePage) { return codePage == CP_UTF8 || codePage == 54936; }
+
+struct CoTaskMemDeleter {
+    void operator()(void* memory) const { ::CoTaskMemFree(memory); }
+};
 
 std::string mapCase(std::string_view text, DWORD flags) {
     std::wstring wide = widen(text);
@@ -40,7 +66,7 @@ Status writeAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
         DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return Status::failure(lastError());
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return lastFailure();
         bytes.remove_prefix(written);
     }
     return Status::success();
@@ -109,19 +135,42 @@ bool Win32Os::matchesAny(std::string_view pattern) {
     return static_cast<bool>(openSearch(pattern, data));
 }
 
+AnsiText wideToCodePage(std::wstring_view text, UINT codePage) {
+    if (text.empty()) return {Status::success(), std::string()};
+    const bool complete = holdsEveryCharacter(codePage);
+    const DWORD flags = complete ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL lossy = FALSE;
+    BOOL* lossReport = complete ? nullptr : &lossy;
+    const int size = static_cast<int>(text.size());
+    int length = ::WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, lossReport);
+    if (length == 0) return {Status::failure(lastError()), std::nullopt};
+    if (lossy) return {Status::success(), std::nullopt};
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    if (::WideCharToMultiByte(codePage, flags, text.data(), size, bytes.data(), length, nullptr, lossReport) == 0)
+        return {Status::failure(lastError()), std::nullopt};
+    if (lossy) return {Status::success(), std::nullopt};
+    return {Status::success(), std::move(bytes)};
+}
+
 bool Win32Os::folderExists(std::string_view path) {
-    DWORD attributes = attributesOf(path);
+    DWORD attributes = rawAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32Os::fileExists(std::string_view path) {
-    DWORD attributes = attributesOf(path);
+    DWORD attributes = rawAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::uint32_t> Win32Os::attributesOf(std::string_view path) {
+    DWORD attributes = rawAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return attributes;
 }
 
 Status Win32Os::createFolder(std::string_view path) {
     if (::CreateDirectoryW(extendedPath(path).c_str(), nullptr)) return Status::success();
-    return Status::failure(lastError());
+    return lastFailure();
 }
 
 std::optional<std::string> Win32Os::readFile(std::string_view path) {
@@ -141,9 +190,9 @@ Status Win32Os::writeFileReplacing(std::string_view path, std::string_view bytes
     {
         FileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return Status::failure(lastError());
+        if (!file) return lastFailure();
         Status written = writeAll(file.get(), bytes);
-        if (written && !::FlushFileBuffers(file.get())) written = Status::failure(lastError());
+        if (written && !::FlushFileBuffers(file.get())) written = lastFailure();
         if (!written) {
             file.reset();
             ::DeleteFileW(temporary.c_str());
@@ -152,7 +201,7 @@ Status Win32Os::writeFileReplacing(std::string_view path, std::string_view bytes
     }
     if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Status::success();
-    Status failed = Status::failure(lastError());
+    Status failed = lastFailure();
     ::DeleteFileW(temporary.c_str());
     return failed;
 }
@@ -165,19 +214,7 @@ std::string Win32Os::ansiToUtf8(std::string_view bytes) {
     return narrow(wide);
 }
 
-std::optional<std::string> Win32Os::utf8ToAnsi(std::string_view text) {
-    std::wstring wide = widen(text);
-    if (wide.empty()) return std::string();
-    BOOL lossy = FALSE;
-    int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()),
-                                       nullptr, 0, nullptr, &lossy);
-    if (lossy) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()), bytes.data(),
-                          length, nullptr, &lossy);
-    if (lossy) return std::nullopt;
-    return bytes;
-}
+AnsiText Win32Os::utf8ToAnsi(std::string_view text) { return wideToCodePage(widen(text), ::GetACP()); }
 
 std::string Win32Os::upperCase(std::string_view text) { return mapCase(text, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING); }
 
@@ -188,6 +225,24 @@ std::string Win32Os::windowsDirectory() {
     UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH + 1);
     if (length == 0 || length > MAX_PATH) return {};
     return narrow(std::wstring_view(buffer, length));
+}
+
+std::optional<std::string> Win32Os::profilesDirectory() {
+    DWORD length = 0;
+    ::GetProfilesDirectoryW(nullptr, &length);
+    if (length == 0) return std::nullopt;
+    std::wstring buffer(length, L'\0');
+    if (!::GetProfilesDirectoryW(buffer.data(), &length)) return std::nullopt;
+    return narrow(buffer.c_str());
+}
+
+std::optional<std::string> Win32Os::knownFolder(KnownFolder which) {
+    const KNOWNFOLDERID& id = which == KnownFolder::Documents ? FOLDERID_Documents : FOLDERID_LocalAppData;
+    PWSTR path = nullptr;
+    HRESULT result = ::SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path);
+    std::unique_ptr<wchar_t, CoTaskMemDeleter> owner(path);
+    if (FAILED(result) || !path) return std::nullopt;
+    return narrow(path);
 }
 
 std::optional<std::string> Win32Os::userName() {

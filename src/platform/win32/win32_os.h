@@ -11,20 +11,26 @@ namespace platform::win32 {
 // a Tab key press would once the running handler has returned.
 inline constexpr UINT kAdvanceFocusMessage = WM_APP + 1;
 
+// UTF-16 text in the given code page, with the flags that code page accepts.
+AnsiText wideToCodePage(std::wstring_view text, UINT codePage);
+
 class Win32Os : public Os {
 public:
     std::optional<std::vector<DirEntry>> findFiles(std::string_view pattern) override;
     bool matchesAny(std::string_view pattern) override;
     bool folderExists(std::string_view path) override;
     bool fileExists(std::string_view path) override;
+    std::optional<std::uint32_t> attributesOf(std::string_view path) override;
     Status createFolder(std::string_view path) override;
     std::optional<std::string> readFile(std::string_view path) override;
     Status writeFileReplacing(std::string_view path, std::string_view bytes) override;
     std::string ansiToUtf8(std::string_view bytes) override;
-    std::optional<std::string> utf8ToAnsi(std::string_view text) override;
+    AnsiText utf8ToAnsi(std::string_view text) override;
     std::string upperCase(std::string_view text) override;
     std::string lowerCase(std::string_view text) override;
     std::string windowsDirectory() override;
+    std::optional<std::string> profilesDirectory() override;
+    std::optional<std::string> knownFolder(KnownFolder which) override;
     std::optional<std::string> userName() override;
     LocalDate today() override;
     std::string thousandsSeparator() override;
