@@ -29,6 +29,7 @@ class BackupEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         forgetSettings();
+        keepProfilesInDocumentsAndSettings();
         ::GetLocalTime(&today);
         stamp = std::to_string(today.wYear) + twoDigits(today.wMonth);
         ScratchFolder::removeTree("C:\\quenfold-e2e");

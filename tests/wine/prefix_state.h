@@ -43,4 +43,11 @@ inline std::string loggedOnUser() { return platform::win32::Win32Os().userName()
 
 inline std::string myDocuments() { return "C:\\Documents and Settings\\" + loggedOnUser() + "\\My Documents"; }
 
+// Profiles as older systems keep them: a real "Documents and Settings".
+inline void keepProfilesInDocumentsAndSettings() { ::CreateDirectoryW(L"C:\\Documents and Settings", nullptr); }
+
+// Profiles as a stock prefix and Windows 7 to 11 keep them: no real
+// "Documents and Settings", only the system's own profiles folder.
+inline void keepProfilesInTheSystemsFolder() { ScratchFolder::removeTree("C:\\Documents and Settings"); }
+
 }  // namespace wine_test

@@ -94,8 +94,75 @@ TEST(Win32Os, CaseMappingCoversNonAsciiLetters) {
     Win32Os os;
     EXPECT_EQ(os.upperCase("\xC3\xA9lodie"), "\xC3\x89LODIE");            // élodie
     EXPECT_EQ(os.lowerCase("\xD0\x90\xD0\x91"), "\xD0\xB0\xD0\xB1");        // АБ
-    EXPECT_EQ(os.ansiToUtf8(*os.utf8ToAnsi("caf\xC3\xA9")), "caf\xC3\xA9");  // café
-    EXPECT_FALSE(os.utf8ToAnsi("\xE4\xB8\xAD"));                              // 中 has no ANSI form here
+    EXPECT_EQ(os.ansiToUtf8(*os.utf8ToAnsi("caf\xC3\xA9").bytes), "caf\xC3\xA9");  // café
+    EXPECT_FALSE(os.utf8ToAnsi("\xE4\xB8\xAD").bytes);                              // 中 has no ANSI form here
+}
+
+TEST(Win32Os, ConversionUsesTheFlagsEachCodePageAccepts) {
+    struct Case {
+        const char* what;
+        std::wstring text;
+        UINT codePage;
+        bool ok;
+        std::optional<std::string> bytes;
+    };
+    const Case cases[] = {
+        {"Latin in 1252", L"D:\\Caf\u00e9", 1252, true, "D:\\Caf\xE9"},
+        {"euro sign in 1252", L"\u20ac", 1252, true, "\x80"},
+        {"Chinese has no form in 1252", L"\u4e2d", 1252, true, std::nullopt},
+        {"no best fit: a Greek alpha is not an a", L"\u03b1", 1252, true, std::nullopt},
+        {"Latin in UTF-8", L"D:\\Caf\u00e9", 65001, true, "D:\\Caf\xC3\xA9"},
+        {"Chinese in UTF-8", L"D:\\\u5907\u4efd", 65001, true, "D:\\\xE5\xA4\x87\xE4\xBB\xBD"},
+        {"a broken surrogate in UTF-8 fails", std::wstring(1, wchar_t(0xD800)) + L"x", 65001, false, std::nullopt},
+        {"nothing", L"", 65001, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::AnsiText converted = platform::win32::wideToCodePage(c.text, c.codePage);
+        EXPECT_EQ(converted.status.ok, c.ok) << converted.status.error;
+        EXPECT_EQ(converted.bytes, c.bytes);
+        if (!c.ok) EXPECT_FALSE(converted.status.error.empty());
+    }
+}
+
+TEST(Win32Os, FailedWritesSayWhetherThePlaceRefuses) {
+    ScratchFolder scratch("refuse");
+    Win32Os os;
+    ASSERT_TRUE(os.createFolder(scratch.path() + "\\folder.txt"));
+    scratch.addFile("file", "x");
+    auto folderInTheWay = os.writeFileReplacing(scratch.path() + "\\folder.txt", "x");
+    EXPECT_FALSE(folderInTheWay);
+    EXPECT_TRUE(folderInTheWay.refused) << folderInTheWay.error;
+    auto fileInTheWay = os.createFolder(scratch.path() + "\\file");
+    EXPECT_FALSE(fileInTheWay);
+    EXPECT_TRUE(fileInTheWay.refused) << fileInTheWay.error;
+    auto noFolder = os.writeFileReplacing(scratch.path() + "\\missing\\x.txt", "x");
+    EXPECT_FALSE(noFolder);
+    EXPECT_FALSE(noFolder.refused) << noFolder.error;
+}
+
+TEST(Win32Os, AttributesProfilesAndKnownFolders) {
+    ScratchFolder scratch("attributes");
+    scratch.addFile("a.txt", "x");
+    Win32Os os;
+    auto folder = os.attributesOf(scratch.path());
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(*folder & platform::kAttrDirectory);
+    EXPECT_FALSE(*folder & platform::kAttrReparsePoint);
+    auto file = os.attributesOf(scratch.path() + "\\a.txt");
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(*file & platform::kAttrDirectory);
+    EXPECT_FALSE(os.attributesOf(scratch.path() + "\\missing"));
+
+    auto profiles = os.profilesDirectory();
+    ASSERT_TRUE(profiles);
+    EXPECT_TRUE(os.folderExists(*profiles + "\\Public")) << *profiles;
+    const std::string profile = os.lowerCase(*profiles + "\\" + *os.userName());
+    auto documents = os.knownFolder(platform::KnownFolder::Documents);
+    auto local = os.knownFolder(platform::KnownFolder::LocalAppData);
+    ASSERT_TRUE(documents && local);
+    EXPECT_EQ(os.lowerCase(*documents), profile + "\\documents");
+    EXPECT_EQ(os.lowerCase(*local), profile + "\\appdata\\local");
 }
 
 }  // namespace

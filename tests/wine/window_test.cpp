@@ -13,6 +13,7 @@ class WindowEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         forgetSettings();
+        keepProfilesInDocumentsAndSettings();
         installArchivers(true, true);
         ::GetLocalTime(&today);
         year = std::to_string(today.wYear);

@@ -14,6 +14,14 @@ namespace {
 using platform::win32::narrow;
 using platform::win32::widen;
 
+// The program's own icon at the given size; shared, so never destroyed.
+HICON programIcon(HINSTANCE instance, int size) {
+    constexpr WORD kProgramIconId = 1;  // as in quenfold.rc
+    auto icon = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, size, size, LR_SHARED));
+    return icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);
+}
+
 constexpr int kDropDownExtra = 200;  // pixels of list below a drop-down at 96 dpi
 
 int windowDpi(HWND window) {
@@ -80,7 +88,8 @@ bool FormView::create(const ControlLookup& controlOf) {
     windowClass.lpfnWndProc = &FormView::windowProc;
     windowClass.hInstance = instance_;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIcon = programIcon(instance_, ::GetSystemMetrics(SM_CXICON));
+    windowClass.hIconSm = programIcon(instance_, ::GetSystemMetrics(SM_CXSMICON));
     windowClass.lpszClassName = kFormWindowClass;
     if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
