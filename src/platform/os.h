@@ -34,10 +34,10 @@ struct LocalDate {
     int day = 0;
 };
 
-// Success, or the system's reason for a failure. A refused failure means the
-// place will not take the write from this user at all (access denied,
-// write-protected media, something else in the way), as opposed to a passing
-// problem such as a file held open by another program.
+// Success, or the system's reason for a failure. A refused write is one
+// whose folder will not take a new file from this user at all (access
+// denied, write-protected media), as opposed to a file that cannot be
+// replaced for the moment, such as one held open by another program.
 struct Status {
     bool ok = true;
     std::string error;

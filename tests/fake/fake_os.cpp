@@ -245,12 +245,12 @@ bool FakeOs::isUnwritable(std::string_view path) {
 }
 
 platform::Status FakeOs::createFolder(std::string_view path) {
-    if (isUnwritable(path)) return platform::Status::failure("Access is denied.", true);
+    if (isUnwritable(path)) return platform::Status::failure("Access is denied.");
     std::string leaf;
     Node* parent = parentFor(path, &leaf, false);
     if (!parent) return platform::Status::failure("The system cannot find the path specified.");
     auto& child = parent->children[lowered(leaf)];
-    if (child) return platform::Status::failure("Cannot create a file when that file already exists.", true);
+    if (child) return platform::Status::failure("Cannot create a file when that file already exists.");
     child = std::make_unique<Node>();
     child->name = leaf;
     return platform::Status::success();
@@ -264,7 +264,7 @@ platform::Status FakeOs::writeFileReplacing(std::string_view path, std::string_v
     Node* parent = parentFor(path, &leaf, false);
     if (!parent) return platform::Status::failure("The system cannot find the path specified.");
     auto& child = parent->children[lowered(leaf)];
-    if (child && child->isDirectory()) return platform::Status::failure("Access is denied.", true);
+    if (child && child->isDirectory()) return platform::Status::failure("Access is denied.");
     child = std::make_unique<Node>();
     child->name = leaf;
     child->attributes = platform::kAttrArchive;

@@ -46,7 +46,8 @@ public:
 
     std::deque<platform::MessageAnswer> answers;  // default: Ok / Yes
     std::deque<std::optional<std::string>> browseResults;
-    std::set<std::string> unwritablePaths;  // lower-cased folders refusing creation and writes
+    // Folders refusing creation, and writes refused (Status::refused) inside.
+    std::set<std::string> unwritablePaths;
     // Runs when a process is started; returns its result.
     std::function<platform::ProcessResult(std::string_view)> onRun;
 

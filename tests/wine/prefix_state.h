@@ -30,9 +30,16 @@ inline void installArchivers(bool winZip, bool addon) {
     placeFile(kWinZipFolder + "\\wzzip.exe", addon);
 }
 
+// The user's own settings folder, where the machine's cannot be written.
+inline std::string userSettingsFolder() {
+    return platform::win32::Win32Os().knownFolder(platform::KnownFolder::LocalAppData).value_or("C:\\?") +
+           "\\Quenfold";
+}
+
 // The program starts as on its first run: no settings, no backup folder.
 inline void forgetSettings() {
     ScratchFolder::removeTree("C:\\Program Files\\Quenfold");
+    ScratchFolder::removeTree(userSettingsFolder());
     ScratchFolder::removeTree("C:\\Backup Zips");
 }
 

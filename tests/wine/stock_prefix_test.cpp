@@ -84,6 +84,29 @@ TEST_F(StockPrefix, ChooserListsTheProfilesWithoutPublicAndAPickIsCounted) {
     EXPECT_TRUE(program.closeAndWait());
 }
 
+TEST_F(StockPrefix, SettingsGoToTheUsersOwnFolderWhenProgramFilesRefuses) {
+    placeFile("C:\\Program Files\\Quenfold", true);  // a file in the way of the folder
+    ::CreateDirectoryW(L"C:\\quenfold-e2e-settings", nullptr);
+    const std::string own = userSettingsFolder() + "\\DefaultDestinationPath.txt";
+    platform::win32::Win32Os os;
+    {
+        ProgramDriver program(QuenfoldExePath());
+        ASSERT_NE(program.waitForMainWindow(), nullptr);
+        EXPECT_FALSE(program.messageShowing());
+        EXPECT_EQ(os.readFile(own), "");
+        program.setText("txtDefaultPath", "C:\\quenfold-e2e-settings");
+        program.click("btnDefaultDestination");
+        EXPECT_TRUE(waitFor([&] { return os.readFile(own) == "C:\\quenfold-e2e-settings\r\n"; }, 10s));
+        EXPECT_TRUE(program.closeAndWait());
+    }
+    ProgramDriver again(QuenfoldExePath());
+    ASSERT_NE(again.waitForMainWindow(), nullptr);
+    EXPECT_EQ(again.text("txtDefaultPath"), "C:\\quenfold-e2e-settings");
+    EXPECT_TRUE(again.closeAndWait());
+    forgetSettings();
+    ScratchFolder::removeTree("C:\\quenfold-e2e-settings");
+}
+
 // Run by check_backup_archive.sh, which then opens the archive on the host
 // and compares it with the Documents folder.
 TEST(StockPrefixBackup, DISABLED_UserDocumentsByTheRealStandIn) {

@@ -125,17 +125,29 @@ TEST(Win32Os, ConversionUsesTheFlagsEachCodePageAccepts) {
     }
 }
 
-TEST(Win32Os, FailedWritesSayWhetherThePlaceRefuses) {
+TEST(Win32Os, OnlyAFolderRefusingTheNewFileIsARefusal) {
     ScratchFolder scratch("refuse");
     Win32Os os;
-    ASSERT_TRUE(os.createFolder(scratch.path() + "\\folder.txt"));
-    scratch.addFile("file", "x");
-    auto folderInTheWay = os.writeFileReplacing(scratch.path() + "\\folder.txt", "x");
-    EXPECT_FALSE(folderInTheWay);
-    EXPECT_TRUE(folderInTheWay.refused) << folderInTheWay.error;
-    auto fileInTheWay = os.createFolder(scratch.path() + "\\file");
-    EXPECT_FALSE(fileInTheWay);
-    EXPECT_TRUE(fileInTheWay.refused) << fileInTheWay.error;
+    const std::string target = scratch.path() + "\\settings.txt";
+    // A folder where the temporary file would go: the new file is refused.
+    const std::string temporary = target + ".tmp" + std::to_string(::GetCurrentProcessId());
+    ASSERT_TRUE(os.createFolder(temporary));
+    auto refused = os.writeFileReplacing(target, "x");
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.refused) << refused.error;
+    ASSERT_TRUE(::RemoveDirectoryW(widen(temporary).c_str()));
+
+    // A target that cannot be replaced for the moment is no refusal.
+    ASSERT_TRUE(os.writeFileReplacing(target, "old"));
+    {
+        platform::win32::FileHandle held(::CreateFileW(widen(target).c_str(), GENERIC_READ, 0, nullptr,
+                                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        auto busy = os.writeFileReplacing(target, "new");
+        EXPECT_FALSE(busy);
+        EXPECT_FALSE(busy.refused) << busy.error;
+    }
+    EXPECT_EQ(os.readFile(target), "old");
     auto noFolder = os.writeFileReplacing(scratch.path() + "\\missing\\x.txt", "x");
     EXPECT_FALSE(noFolder);
     EXPECT_FALSE(noFolder.refused) << noFolder.error;

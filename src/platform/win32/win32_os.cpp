@@ -27,20 +27,10 @@ DWORD rawAttributes(std::string_view path) { return ::GetFileAttributesW(extende
 
 std::string lastError() { return errorText(::GetLastError()); }
 
-// Errors that mean the place will not take a write from this user at all.
-bool placeRefuses(DWORD code) {
-    switch (code) {
-        case ERROR_ACCESS_DENIED: case ERROR_WRITE_PROTECT: case ERROR_ALREADY_EXISTS: case ERROR_FILE_EXISTS:
-        case ERROR_DIRECTORY:
-            return true;
-        default:
-            return false;
-    }
-}
-
-Status lastFailure() {
+// A new file refused by its folder: this user may not write there at all.
+Status refusalOrFailure() {
     DWORD code = ::GetLastError();
-    return Status::failure(errorText(code), placeRefuses(code));
+    return Status::failure(errorText(code), code == ERROR_ACCESS_DENIED || code == ERROR_WRITE_PROTECT);
 }
 
 // Code pages that hold every character accept no flag but
@@ -66,7 +56,7 @@ Status writeAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
         DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return lastFailure();
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return Status::failure(lastError());
         bytes.remove_prefix(written);
     }
     return Status::success();
@@ -170,7 +160,7 @@ std::optional<std::uint32_t> Win32Os::attributesOf(std::string_view path) {
 
 Status Win32Os::createFolder(std::string_view path) {
     if (::CreateDirectoryW(extendedPath(path).c_str(), nullptr)) return Status::success();
-    return lastFailure();
+    return Status::failure(lastError());
 }
 
 std::optional<std::string> Win32Os::readFile(std::string_view path) {
@@ -190,9 +180,9 @@ Status Win32Os::writeFileReplacing(std::string_view path, std::string_view bytes
     {
         FileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return lastFailure();
+        if (!file) return refusalOrFailure();
         Status written = writeAll(file.get(), bytes);
-        if (written && !::FlushFileBuffers(file.get())) written = lastFailure();
+        if (written && !::FlushFileBuffers(file.get())) written = Status::failure(lastError());
         if (!written) {
             file.reset();
             ::DeleteFileW(temporary.c_str());
@@ -201,7 +191,7 @@ Status Win32Os::writeFileReplacing(std::string_view path, std::string_view bytes
     }
     if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Status::success();
-    Status failed = lastFailure();
+    Status failed = Status::failure(lastError());
     ::DeleteFileW(temporary.c_str());
     return failed;
 }
