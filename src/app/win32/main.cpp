@@ -23,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         program.start();
         exitCode = windows.runMessageLoop();
     } catch (const std::exception& error) {
-        os.showMessage(error.what(), app::kProgramTitle, platform::MessageButtons::Ok);
+        windows.ui().showMessage(error.what(), app::kProgramTitle, platform::MessageButtons::Ok);
     }
     ::CoUninitialize();
     return exitCode;

@@ -7,10 +7,6 @@
 
 namespace platform::win32 {
 
-// Posted to a window to move the focus one control onward in tab order, as
-// a Tab key press would once the running handler has returned.
-inline constexpr UINT kAdvanceFocusMessage = WM_APP + 1;
-
 class Win32Os : public Os {
 public:
     std::optional<std::vector<DirEntry>> findFiles(std::string_view pattern) override;
@@ -28,15 +24,7 @@ public:
     std::optional<std::string> userName() override;
     LocalDate today() override;
     std::string thousandsSeparator() override;
-    MessageAnswer showMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
-    void sendTab() override;
-    void setBusyPointer(bool busy) override;
     ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
-    std::optional<std::string> browseForFolder() override;
-    void openUrl(std::string_view url) override;
-
-private:
-    int busyDepth_ = 0;
 };
 
 }  // namespace platform::win32
