@@ -292,6 +292,28 @@ TEST_F(ChooserInput, ArrowKeysAndEnterTakeTheUser) {
     EXPECT_TRUE(waitFor([&] { return program->window("Browse for Users") == nullptr; }, 5s));
 }
 
+// A selection changes the list's selection only: the items stay, and with
+// them the place the user scrolled to.
+TEST_F(ChooserInput, SelectingInALongListKeepsItsScrollPosition) {
+    for (int i = 1; i <= 40; ++i)
+        ::SHCreateDirectoryExW(nullptr, widen("C:\\Documents and Settings\\Many " + twoDigits(i)).c_str(), nullptr);
+    HWND chooser = openChooser();
+    ASSERT_NE(chooser, nullptr);
+    HWND list = program->controlIn(chooser, "lstUsers");
+    ASSERT_TRUE(BringToFront(chooser));
+    PressKey(VK_END);
+    auto scrolledTo = ::SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    ASSERT_GT(scrolledTo, 0);
+    int middle = static_cast<int>(scrolledTo) + 3;
+    ClickAt(itemCentre(list, middle));
+    EXPECT_TRUE(waitFor([&] { return ::SendMessageW(list, LB_GETCURSEL, 0, 0) == middle; }, 5s));
+    EXPECT_EQ(::SendMessageW(list, LB_GETTOPINDEX, 0, 0), scrolledTo);
+    std::string picked = program->listItems(chooser, "lstUsers")[static_cast<std::size_t>(middle)];
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(program->waitForText("txtUsers", picked)) << program->text("txtUsers");
+    for (int i = 1; i <= 40; ++i) ScratchFolder::removeTree("C:\\Documents and Settings\\Many " + twoDigits(i));
+}
+
 TEST_F(ChooserInput, EscClosesEachSmallWindowAndTakesNothing) {
     std::string userBefore = program->text("txtUsers");
     struct Case {
