@@ -16,12 +16,24 @@ void send(std::vector<INPUT> events) {
     pause();
 }
 
+// The keys of the block between the letters and the number pad; without the
+// flag their scan codes are read as number-pad keys.
+bool isExtended(WORD virtualKey) {
+    switch (virtualKey) {
+        case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
+        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+            return true;
+        default:
+            return false;
+    }
+}
+
 INPUT key(WORD virtualKey, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;
     input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (isExtended(virtualKey) ? KEYEVENTF_EXTENDEDKEY : 0);
     return input;
 }
 

@@ -105,12 +105,13 @@ protected:
     }
 
     // Opens the drop-down with its arrow and clicks the item.
-    void pickWithMouse(const char* control, int index) {
+    void pickWithMouse(const char* control, int index, const char* pictureOfOpenList = nullptr) {
         RECT combo = {};
         ::GetWindowRect(program->control(control), &combo);
         ClickAt({combo.right - 6, (combo.top + combo.bottom) / 2});
         HWND list = openList();
         ASSERT_NE(list, nullptr);
+        if (pictureOfOpenList) markForPicture(pictureOfOpenList);
         ClickAt(itemCentre(list, index));
     }
 
@@ -191,11 +192,13 @@ TEST_F(RealInput, RepickingTheYearWithTheMouseAfterTypingTakesThePick) {
     typeInto("txtSpecificBackupFileName", L"Docs");
     typeInto("cmbFileNameYear", L"1999");
     ASSERT_TRUE(program->waitForText("cmbFileNameYear", "1999"));
-    pickWithMouse("cmbFileNameYear", 2);  // the year selected before the typing
+    markForPicture("year-typed");
+    pickWithMouse("cmbFileNameYear", 2, "year-list-open-after-typing");  // the year selected before the typing
     ASSERT_TRUE(program->waitForText("txtExampleFileName", exampleName("Docs", year, month)))
         << program->text("txtExampleFileName");
     EXPECT_EQ(program->text("cmbFileNameYear"), year);
     EXPECT_TRUE(focusMovesTo("btnHelp")) << program->focusedControl();  // two Tabs on
+    markForPicture("year-repicked");
 }
 
 TEST_F(RealInput, PickingAMonthWithTheMouse) {
@@ -256,6 +259,10 @@ protected:
                                    nullptr);
         RealInput::SetUp();
     }
+    void TearDown() override {
+        RealInput::TearDown();
+        for (int i = 1; i <= 40; ++i) ScratchFolder::removeTree("C:\\Documents and Settings\\Many " + twoDigits(i));
+    }
 
     HWND openChooser() {
         ClickAt(CentreOf(program->control("btnBrowseForUsers")));
@@ -301,9 +308,9 @@ TEST_F(ChooserInput, SelectingInALongListKeepsItsScrollPosition) {
     ASSERT_NE(chooser, nullptr);
     HWND list = program->controlIn(chooser, "lstUsers");
     ASSERT_TRUE(BringToFront(chooser));
-    PressKey(VK_END);
-    auto scrolledTo = ::SendMessageW(list, LB_GETTOPINDEX, 0, 0);
-    ASSERT_GT(scrolledTo, 0);
+    for (int i = 0; i < 41; ++i) PressKey(VK_DOWN);  // down to the end
+    LRESULT scrolledTo = 0;
+    ASSERT_TRUE(waitFor([&] { return (scrolledTo = ::SendMessageW(list, LB_GETTOPINDEX, 0, 0)) > 0; }, 5s));
     int middle = static_cast<int>(scrolledTo) + 3;
     ClickAt(itemCentre(list, middle));
     EXPECT_TRUE(waitFor([&] { return ::SendMessageW(list, LB_GETCURSEL, 0, 0) == middle; }, 5s));
@@ -311,7 +318,6 @@ TEST_F(ChooserInput, SelectingInALongListKeepsItsScrollPosition) {
     std::string picked = program->listItems(chooser, "lstUsers")[static_cast<std::size_t>(middle)];
     PressKey(VK_RETURN);
     EXPECT_TRUE(program->waitForText("txtUsers", picked)) << program->text("txtUsers");
-    for (int i = 1; i <= 40; ++i) ScratchFolder::removeTree("C:\\Documents and Settings\\Many " + twoDigits(i));
 }
 
 TEST_F(ChooserInput, EscClosesEachSmallWindowAndTakesNothing) {
