@@ -232,6 +232,23 @@ TEST_F(RealInput, PicksWithTheKeyboard) {
     EXPECT_TRUE(focusMovesTo("btnHelp")) << program->focusedControl();  // from the year: two Tabs
 }
 
+// The open list walked and closed with Esc is no pick: the names use what
+// the list then shows, and nothing moves the focus.
+TEST_F(RealInput, AListClosedWithEscIsNoPick) {
+    typeInto("txtSpecificBackupFileName", L"Doc");
+    ClickAt(CentreOf(editOf("cmbFileNameYear")));
+    PressKey(VK_F4);
+    ASSERT_NE(openList(), nullptr);
+    PressKey(VK_DOWN);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(waitFor([&] { return program->topLevel(L"ComboLBox") == nullptr; }, 5s));
+    std::string shown = program->text("cmbFileNameYear");
+    EXPECT_EQ(program->focusedControl(), "cmbFileNameYear");
+    typeInto("txtSpecificBackupFileName", L"Docs");
+    ASSERT_TRUE(program->waitForText("txtExampleFileName", exampleName("Docs", shown, month)))
+        << "shown " << shown << ", composed " << program->text("txtExampleFileName");
+}
+
 // --- focus --------------------------------------------------------------------
 
 TEST_F(RealInput, TabFromEachEntryField) {

@@ -380,14 +380,17 @@ void FormView::onCommand(int id, int code) {
 
 // A pick is an item taken from the list: with the mouse or Enter in the
 // open list, or an arrow key while it is closed. Arrowing through the open
-// list is not yet a pick. Typing leaves no item selected.
+// list is not yet a pick. Typing leaves no item selected, and so does a
+// list closed without a pick on an item it has put in the text: what the
+// control shows is what composition uses.
 void FormView::onComboCommand(const Bound& bound, ComboBox& combo, int code) {
     bool dropped = ::SendMessageW(bound.hwnd, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
     if (code == CBN_SELENDOK || (code == CBN_SELCHANGE && !dropped)) {
         auto index = static_cast<int>(::SendMessageW(bound.hwnd, CB_GETCURSEL, 0, 0));
         if (index >= 0) combo.setListIndex(index);
-    } else if (code == CBN_EDITCHANGE) {
-        combo.setText(narrow(windowText(bound.hwnd)));
+    } else if (code == CBN_EDITCHANGE || code == CBN_SELENDCANCEL) {
+        std::string shown = narrow(windowText(bound.hwnd));
+        if (code == CBN_EDITCHANGE || shown != combo.text()) combo.setText(std::move(shown));
     }
 }
 
