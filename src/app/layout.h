@@ -20,7 +20,7 @@ enum class Look {
     ReadOnly,            // a display field the program fills
     PathOnDesktop,       // read-only display field in the desktop colour, 3-D highlight text
     PathOnDesktopHighlight,
-    MultiLine,           // multi-line text with a vertical scroll bar
+    MultiLine,           // read-only multi-line text with a vertical scroll bar
 };
 
 struct ControlLayout {

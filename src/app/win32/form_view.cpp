@@ -38,12 +38,12 @@ bool onDesktop(Look look) {
     return look != Look::Default && look != Look::ReadOnly && look != Look::Link && look != Look::MultiLine;
 }
 
-// The messages of the two kinds of list control.
+// The item messages of the two kinds of list control.
 struct ListMessages {
-    UINT deleteString, insertString, getCurSel, setCurSel;
+    UINT deleteString, insertString;
 };
-constexpr ListMessages kComboMessages{CB_DELETESTRING, CB_INSERTSTRING, CB_GETCURSEL, CB_SETCURSEL};
-constexpr ListMessages kListBoxMessages{LB_DELETESTRING, LB_INSERTSTRING, LB_GETCURSEL, LB_SETCURSEL};
+constexpr ListMessages kComboMessages{CB_DELETESTRING, CB_INSERTSTRING};
+constexpr ListMessages kListBoxMessages{LB_DELETESTRING, LB_INSERTSTRING};
 
 const ListMessages& messagesFor(ControlKind kind) {
     return kind == ControlKind::ComboBox ? kComboMessages : kListBoxMessages;
@@ -94,7 +94,6 @@ ClassAndStyle classFor(const ControlLayout& layout) {
 }
 
 }  // namespace
-
 
 FormView::FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed)
     : instance_(instance), layout_(layout), closed_(std::move(closed)) {}
