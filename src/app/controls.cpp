@@ -2,6 +2,12 @@
 
 namespace app {
 
+Control* ControlSet::find(std::string_view name) const {
+    for (Control* control : all_)
+        if (control->name() == name) return control;
+    return nullptr;
+}
+
 void Control::setVisible(bool visible) {
     if (visible_ == visible) return;
     visible_ = visible;
@@ -69,8 +75,9 @@ void ComboBox::setListIndex(int index) {
 }
 
 void ComboBox::setText(std::string text) {
-    if (text == text_) return;
+    if (text == text_ && listIndex_ == -1) return;
     text_ = std::move(text);
+    listIndex_ = -1;
     changed();
 }
 

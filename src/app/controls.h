@@ -5,13 +5,34 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
 
+class Control;
+
+// The controls of one form, found by name; each joins its form's set as it
+// is constructed.
+class ControlSet {
+public:
+    ControlSet() = default;
+    ControlSet(const ControlSet&) = delete;
+    ControlSet& operator=(const ControlSet&) = delete;
+
+    void add(Control& control) { all_.push_back(&control); }
+    // nullptr for a name no control of the form has.
+    Control* find(std::string_view name) const;
+    const std::vector<Control*>& all() const { return all_; }
+
+private:
+    std::vector<Control*> all_;
+};
+
 class Control {
 public:
     explicit Control(std::string name) : name_(std::move(name)) {}
+    Control(ControlSet& form, std::string name) : name_(std::move(name)) { form.add(*this); }
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ~Control() = default;
@@ -112,7 +133,9 @@ public:
     void clear();
     // Click runs when the selected index changes; the text follows the item.
     void setListIndex(int index);
-    // Typed or assigned text; no handler runs.
+    // Typed or assigned text: no item is selected any more, so that picking
+    // any item afterwards, even the one selected before, runs Click. No
+    // handler runs.
     void setText(std::string text);
     std::function<void()> Click;
 

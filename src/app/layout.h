@@ -1,10 +1,11 @@
-// The control tables: for every control of a window, its name, kind,
-// caption, tooltip, frame, geometry in twips, tab order and look.
+// The control tables: the one list of each window's controls, with for
+// every control its name, ID, kind, caption, tooltip, frame, geometry in
+// twips, tab order and look.
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string_view>
-#include <vector>
 
 namespace app {
 
@@ -19,11 +20,12 @@ enum class Look {
     ReadOnly,            // a display field the program fills
     PathOnDesktop,       // read-only display field in the desktop colour, 3-D highlight text
     PathOnDesktopHighlight,
-    MultiLine,           // multi-line text with a vertical scroll bar
+    MultiLine,           // read-only multi-line text with a vertical scroll bar
 };
 
 struct ControlLayout {
     std::string_view name;
+    int id;  // the child window's ID, unique within its window
     ControlKind kind;
     std::string_view caption;
     std::string_view tooltip;
@@ -40,18 +42,49 @@ struct WindowLayout {
     std::string_view caption;
     int clientWidth, clientHeight;  // twips
     bool desktopBackground;
-    std::vector<ControlLayout> controls;
+    std::span<const ControlLayout> controls;
+    std::string_view defaultButton = {};  // pressed by Enter
+    bool closesOnEscape = false;
 };
+
+// What the windows are built on: each name and ID once, each tab stop once,
+// every enclosing frame a frame listed before what it encloses, and a
+// default button that is a button of the table.
+constexpr bool IsSoundLayout(const WindowLayout& layout) {
+    std::span<const ControlLayout> controls = layout.controls;
+    bool defaultFound = layout.defaultButton.empty();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlLayout& row = controls[i];
+        if (row.id <= 0 || row.name.empty()) return false;
+        bool frameFound = row.frame.empty();
+        for (std::size_t j = 0; j < i; ++j) {
+            const ControlLayout& earlier = controls[j];
+            if (earlier.name == row.name || earlier.id == row.id) return false;
+            if (row.tabIndex >= 0 && earlier.tabIndex == row.tabIndex) return false;
+            if (earlier.name == row.frame && earlier.kind == ControlKind::GroupFrame) frameFound = true;
+        }
+        if (!frameFound) return false;
+        if (row.name == layout.defaultButton && row.kind == ControlKind::Button) defaultFound = true;
+    }
+    return defaultFound;
+}
 
 const WindowLayout& MainWindowLayout();
 const WindowLayout& HelpWindowLayout();
 const WindowLayout& EulaWindowLayout();
 const WindowLayout& BrowseUsersWindowLayout();
 
-class Control;
+// The ID of a control of any window by its name; 0 for an unknown name.
+int ControlIdOf(std::string_view name);
+// The name of the main window's control with this ID; empty for none.
+std::string_view MainWindowControlName(int id);
 
-// Gives the form's controls the captions and start visibility of the table.
-void ApplyLayout(const WindowLayout& layout, const std::function<Control*(std::string_view)>& controlOf);
+class Control;
+class ControlSet;
+
+// Gives the form's controls the captions and start visibility of the table;
+// throws std::logic_error when a row names no control of the form.
+void ApplyLayout(const WindowLayout& layout, const ControlSet& controls);
 
 // Twips to pixels at the given dots per inch.
 constexpr int TwipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }

@@ -22,13 +22,13 @@ std::string twoDigits(int month) {
 // Shows the hourglass for as long as it lives.
 class BusyPointer {
 public:
-    explicit BusyPointer(platform::Os& os) : os_(os) { os_.setBusyPointer(true); }
-    ~BusyPointer() { os_.setBusyPointer(false); }
+    explicit BusyPointer(platform::Ui& ui) : ui_(ui) { ui_.setBusyPointer(true); }
+    ~BusyPointer() { ui_.setBusyPointer(false); }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 
 private:
-    platform::Os& os_;
+    platform::Ui& ui_;
 };
 
 }  // namespace
@@ -40,30 +40,10 @@ frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, Session& session, Program
     wireHandlers();
 }
 
-Control* frmQuenfoldBackup::control(std::string_view name) {
-    Control* all[] = {
-        &frmSpecificDirectory, &lblSourcePath, &TxtSrc, &btnBrowseSpecific, &chkRecurseSpecific,
-        &lblSpecificBackupName, &txtSpecificBackupFileName, &lblSpecificBackupFileName, &txtExampleFileName,
-        &lblSpecificFiles, &txtSpecificDirectoryFiles, &lblFileCountSpecific, &txtFileCountSpecific,
-        &lblFolderCountSpecific, &txtFolderCountSpecific, &lblFolderSizeSpecific, &txtFolderSizeSpecific,
-        &btnSpecificBackup, &frmMYDocuments, &lblUserLoginName, &txtUsers, &btnBrowseForUsers, &chkRecurseUser,
-        &lblBackupPathFile, &txtSpecificUserFileName, &lblUsersFiles, &txtSpecificUserFiles, &lblFileCountUser,
-        &txtFileCountUser, &lblFolderCountUser, &txtFolderCountUser, &lblFolderSizeUser, &txtFolderSizeUser,
-        &btnBackupUser, &frmDestination, &lblDestination, &txtDefaultPath, &btnBrowseDefault,
-        &chkRecurseDestination, &lblFileCountDestination, &txtFileCountDestination, &lblFolderCountDestination,
-        &txtFolderCountDestination, &lblFolderSizeDestination, &txtFolderSizeDestination, &btnDefaultDestination,
-        &frmVersioning, &optYes, &optNo, &Frame1, &frmYear, &cmbFileNameYear, &frmMonth, &cmbFileNameMonth,
-        &btnHelp, &btnEULA, &chkWinZip, &chkAddon, &btnWinZip, &btnReset, &btnQuit,
-    };
-    for (Control* candidate : all)
-        if (candidate->name() == name) return candidate;
-    return nullptr;
-}
-
 // Captions and visibility come from the control table; the other start
 // values are the window's as laid out.
 void frmQuenfoldBackup::applyLayoutStartValues() {
-    ApplyLayout(MainWindowLayout(), [this](std::string_view name) { return control(name); });
+    ApplyLayout(MainWindowLayout(), controls_);
     optYes.setValue(true);
     chkRecurseSpecific.setValue(1);
     chkRecurseUser.setValue(1);
@@ -93,7 +73,7 @@ void frmQuenfoldBackup::wireHandlers() {
 }
 
 void frmQuenfoldBackup::tell(const std::string& text) {
-    os_.showMessage(text, kProgramTitle, platform::MessageButtons::Ok);
+    ui().showMessage(text, kProgramTitle, platform::MessageButtons::Ok);
 }
 
 bool frmQuenfoldBackup::refusesInput(const backup::FieldValues& fields) {
@@ -138,11 +118,11 @@ void frmQuenfoldBackup::ReadTextFile() {
 void frmQuenfoldBackup::btnDefaultDestination_Click() {
     std::string letter = naming::SystemDriveLetter(os_);
     if (refusesInput({.destination = txtDefaultPath.text()})) return;
-    if (!destination::CheckDestinationDrive(os_, destination::DriveRoot(txtDefaultPath.text()))) return;
-    destination::MakeSureDirectoryTreeExists(os_, txtDefaultPath.text());
+    if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(txtDefaultPath.text()))) return;
+    destination::MakeSureDirectoryTreeExists(os_, ui(), txtDefaultPath.text());
     if (auto saved = settings::SaveDestination(os_, letter, txtDefaultPath.text()); !saved.status)
         tell("The default destination could not be saved in " + saved.file + ":\r\n" + saved.status.error);
-    os_.sendTab();
+    ui().sendTab();
 }
 
 void frmQuenfoldBackup::Form_Load2() {
@@ -187,11 +167,11 @@ bool frmQuenfoldBackup::CheckPrerequisites() {
     if (os_.matchesAny(kWinZipPath))
         chkWinZip.setValue(1);
     else
-        os_.showMessage(missingProgramMessage("WinZip was "), kProgramTitle, platform::MessageButtons::Ok);
+        ui().showMessage(missingProgramMessage("WinZip was "), kProgramTitle, platform::MessageButtons::Ok);
 
     if (!os_.matchesAny(kAddonPath)) {
         chkAddon.setValue(0);
-        os_.showMessage(missingProgramMessage("The WinZip Command Line Support Add-on was "), kProgramTitle,
+        ui().showMessage(missingProgramMessage("The WinZip Command Line Support Add-on was "), kProgramTitle,
                         platform::MessageButtons::Ok);
         return false;
     }
@@ -223,7 +203,7 @@ void frmQuenfoldBackup::composeSpecificDirectoryFiles() {
 }
 
 void frmQuenfoldBackup::sendTabs(int count) {
-    for (int i = 0; i < count; ++i) os_.sendTab();
+    for (int i = 0; i < count; ++i) ui().sendTab();
 }
 
 // The fields that carry the year and month.
@@ -339,10 +319,12 @@ void frmQuenfoldBackup::runBackupJob(const std::string& driveLetter, const namin
              " was not started:\r\na double quote can't be passed to the archiver.");
         return;
     }
-    if (!destination::CheckDestinationDrive(os_, destination::DriveRoot(txtDefaultPath.text()))) return;
-    if (destination::MakeSureDirectoryTreeExists(os_, txtDefaultPath.text()) != destination::TreeOutcome::Ready)
+    if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(txtDefaultPath.text()))) return;
+    if (destination::MakeSureDirectoryTreeExists(os_, ui(), txtDefaultPath.text()) != destination::TreeOutcome::Ready)
         return;
     auto result = os_.runMinimisedAndWait(*commandLine);
+    // The archiver had the front; what follows belongs to this window.
+    host_->show();
     if (auto report = backup::ReportOnRun(result, os_.fileExists(paths.archivePath), paths.archivePath,
                                           backup::ArchiverPath(driveLetter)))
         tell(*report);
@@ -353,11 +335,11 @@ void frmQuenfoldBackup::runBackupJob(const std::string& driveLetter, const namin
 // Browsing, the other windows, reset and quit
 
 void frmQuenfoldBackup::btnBrowseSpecific_Click() {
-    if (auto folder = os_.browseForFolder()) TxtSrc.setText(naming::TrimNull(*folder));
+    if (auto folder = ui().browseForFolder()) TxtSrc.setText(naming::TrimNull(*folder));
 }
 
 void frmQuenfoldBackup::btnBrowseDefault_Click() {
-    if (auto folder = os_.browseForFolder()) txtDefaultPath.setText(naming::TrimNull(*folder));
+    if (auto folder = ui().browseForFolder()) txtDefaultPath.setText(naming::TrimNull(*folder));
     GetMetricsDestination();
 }
 
@@ -367,7 +349,7 @@ void frmQuenfoldBackup::btnHelp_Click() { program_.openHelp(); }
 
 void frmQuenfoldBackup::btnEULA_Click() { program_.openEula(); }
 
-void frmQuenfoldBackup::btnWinZip_Click() { os_.openUrl(kVendorUrl); }
+void frmQuenfoldBackup::btnWinZip_Click() { ui().openUrl(kVendorUrl); }
 
 void frmQuenfoldBackup::btnReset_Click() { program_.reset(); }
 
@@ -405,7 +387,7 @@ void frmQuenfoldBackup::GetMetricsSpecific() {
 
 void frmQuenfoldBackup::showFolderMetrics(const std::string& folder, const CheckBox& recurse, TextBox& files,
                                           TextBox& folders, TextBox& bytes) {
-    BusyPointer busy(os_);
+    BusyPointer busy(ui());
     files.setText("");
     folders.setText("");
     bytes.setText("");

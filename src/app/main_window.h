@@ -36,8 +36,9 @@ public:
     // The window showing this form; set before Form_Load.
     void setHost(WindowHost& host) { host_ = &host; }
 
-    // Every control of the window by its name; nullptr for an unknown name.
-    Control* control(std::string_view name);
+    // Every control of the window, found by its name.
+    const ControlSet& controls() const { return controls_; }
+    Control* control(std::string_view name) const { return controls_.find(name); }
 
     // Start-up and list refill.
     void Form_Load();
@@ -81,74 +82,78 @@ public:
     void GetMetricsUser();
     void GetMetricsSpecific();
 
+private:
+    ControlSet controls_;  // before the controls that join it
+
+public:
     // Specific Directory
-    Frame frmSpecificDirectory{"frmSpecificDirectory"};
-    Label lblSourcePath{"lblSourcePath"};
-    TextBox TxtSrc{"TxtSrc"};
-    Button btnBrowseSpecific{"btnBrowseSpecific"};
-    CheckBox chkRecurseSpecific{"chkRecurseSpecific"};
-    Label lblSpecificBackupName{"lblSpecificBackupName"};
-    TextBox txtSpecificBackupFileName{"txtSpecificBackupFileName"};
-    Label lblSpecificBackupFileName{"lblSpecificBackupFileName"};
-    TextBox txtExampleFileName{"txtExampleFileName"};
-    Label lblSpecificFiles{"lblSpecificFiles"};
-    TextBox txtSpecificDirectoryFiles{"txtSpecificDirectoryFiles"};
-    Label lblFileCountSpecific{"lblFileCountSpecific"};
-    TextBox txtFileCountSpecific{"txtFileCountSpecific"};
-    Label lblFolderCountSpecific{"lblFolderCountSpecific"};
-    TextBox txtFolderCountSpecific{"txtFolderCountSpecific"};
-    Label lblFolderSizeSpecific{"lblFolderSizeSpecific"};
-    TextBox txtFolderSizeSpecific{"txtFolderSizeSpecific"};
-    Button btnSpecificBackup{"btnSpecificBackup"};
+    Frame frmSpecificDirectory{controls_, "frmSpecificDirectory"};
+    Label lblSourcePath{controls_, "lblSourcePath"};
+    TextBox TxtSrc{controls_, "TxtSrc"};
+    Button btnBrowseSpecific{controls_, "btnBrowseSpecific"};
+    CheckBox chkRecurseSpecific{controls_, "chkRecurseSpecific"};
+    Label lblSpecificBackupName{controls_, "lblSpecificBackupName"};
+    TextBox txtSpecificBackupFileName{controls_, "txtSpecificBackupFileName"};
+    Label lblSpecificBackupFileName{controls_, "lblSpecificBackupFileName"};
+    TextBox txtExampleFileName{controls_, "txtExampleFileName"};
+    Label lblSpecificFiles{controls_, "lblSpecificFiles"};
+    TextBox txtSpecificDirectoryFiles{controls_, "txtSpecificDirectoryFiles"};
+    Label lblFileCountSpecific{controls_, "lblFileCountSpecific"};
+    TextBox txtFileCountSpecific{controls_, "txtFileCountSpecific"};
+    Label lblFolderCountSpecific{controls_, "lblFolderCountSpecific"};
+    TextBox txtFolderCountSpecific{controls_, "txtFolderCountSpecific"};
+    Label lblFolderSizeSpecific{controls_, "lblFolderSizeSpecific"};
+    TextBox txtFolderSizeSpecific{controls_, "txtFolderSizeSpecific"};
+    Button btnSpecificBackup{controls_, "btnSpecificBackup"};
 
     // My Documents Folder for Specific User
-    Frame frmMYDocuments{"frmMYDocuments"};
-    Label lblUserLoginName{"lblUserLoginName"};
-    TextBox txtUsers{"txtUsers"};
-    Button btnBrowseForUsers{"btnBrowseForUsers"};
-    CheckBox chkRecurseUser{"chkRecurseUser"};
-    Label lblBackupPathFile{"lblBackupPathFile"};
-    TextBox txtSpecificUserFileName{"txtSpecificUserFileName"};
-    Label lblUsersFiles{"lblUsersFiles"};
-    TextBox txtSpecificUserFiles{"txtSpecificUserFiles"};
-    Label lblFileCountUser{"lblFileCountUser"};
-    TextBox txtFileCountUser{"txtFileCountUser"};
-    Label lblFolderCountUser{"lblFolderCountUser"};
-    TextBox txtFolderCountUser{"txtFolderCountUser"};
-    Label lblFolderSizeUser{"lblFolderSizeUser"};
-    TextBox txtFolderSizeUser{"txtFolderSizeUser"};
-    Button btnBackupUser{"btnBackupUser"};
+    Frame frmMYDocuments{controls_, "frmMYDocuments"};
+    Label lblUserLoginName{controls_, "lblUserLoginName"};
+    TextBox txtUsers{controls_, "txtUsers"};
+    Button btnBrowseForUsers{controls_, "btnBrowseForUsers"};
+    CheckBox chkRecurseUser{controls_, "chkRecurseUser"};
+    Label lblBackupPathFile{controls_, "lblBackupPathFile"};
+    TextBox txtSpecificUserFileName{controls_, "txtSpecificUserFileName"};
+    Label lblUsersFiles{controls_, "lblUsersFiles"};
+    TextBox txtSpecificUserFiles{controls_, "txtSpecificUserFiles"};
+    Label lblFileCountUser{controls_, "lblFileCountUser"};
+    TextBox txtFileCountUser{controls_, "txtFileCountUser"};
+    Label lblFolderCountUser{controls_, "lblFolderCountUser"};
+    TextBox txtFolderCountUser{controls_, "txtFolderCountUser"};
+    Label lblFolderSizeUser{controls_, "lblFolderSizeUser"};
+    TextBox txtFolderSizeUser{controls_, "txtFolderSizeUser"};
+    Button btnBackupUser{controls_, "btnBackupUser"};
 
     // Destination Path
-    Frame frmDestination{"frmDestination"};
-    Label lblDestination{"lblDestination"};
-    TextBox txtDefaultPath{"txtDefaultPath"};
-    Button btnBrowseDefault{"btnBrowseDefault"};
-    CheckBox chkRecurseDestination{"chkRecurseDestination"};
-    Label lblFileCountDestination{"lblFileCountDestination"};
-    TextBox txtFileCountDestination{"txtFileCountDestination"};
-    Label lblFolderCountDestination{"lblFolderCountDestination"};
-    TextBox txtFolderCountDestination{"txtFolderCountDestination"};
-    Label lblFolderSizeDestination{"lblFolderSizeDestination"};
-    TextBox txtFolderSizeDestination{"txtFolderSizeDestination"};
-    Button btnDefaultDestination{"btnDefaultDestination"};
+    Frame frmDestination{controls_, "frmDestination"};
+    Label lblDestination{controls_, "lblDestination"};
+    TextBox txtDefaultPath{controls_, "txtDefaultPath"};
+    Button btnBrowseDefault{controls_, "btnBrowseDefault"};
+    CheckBox chkRecurseDestination{controls_, "chkRecurseDestination"};
+    Label lblFileCountDestination{controls_, "lblFileCountDestination"};
+    TextBox txtFileCountDestination{controls_, "txtFileCountDestination"};
+    Label lblFolderCountDestination{controls_, "lblFolderCountDestination"};
+    TextBox txtFolderCountDestination{controls_, "txtFolderCountDestination"};
+    Label lblFolderSizeDestination{controls_, "lblFolderSizeDestination"};
+    TextBox txtFolderSizeDestination{controls_, "txtFolderSizeDestination"};
+    Button btnDefaultDestination{controls_, "btnDefaultDestination"};
 
     // Bottom row
-    Frame frmVersioning{"frmVersioning"};
-    OptionButton optYes{"optYes"};
-    OptionButton optNo{"optNo"};
-    Frame Frame1{"Frame1"};
-    Frame frmYear{"frmYear"};
-    ComboBox cmbFileNameYear{"cmbFileNameYear"};
-    Frame frmMonth{"frmMonth"};
-    ComboBox cmbFileNameMonth{"cmbFileNameMonth"};
-    Button btnHelp{"btnHelp"};
-    Button btnEULA{"btnEULA"};
-    CheckBox chkWinZip{"chkWinZip"};
-    CheckBox chkAddon{"chkAddon"};
-    Button btnWinZip{"btnWinZip"};
-    Button btnReset{"btnReset"};
-    Button btnQuit{"btnQuit"};
+    Frame frmVersioning{controls_, "frmVersioning"};
+    OptionButton optYes{controls_, "optYes"};
+    OptionButton optNo{controls_, "optNo"};
+    Frame Frame1{controls_, "Frame1"};
+    Frame frmYear{controls_, "frmYear"};
+    ComboBox cmbFileNameYear{controls_, "cmbFileNameYear"};
+    Frame frmMonth{controls_, "frmMonth"};
+    ComboBox cmbFileNameMonth{controls_, "cmbFileNameMonth"};
+    Button btnHelp{controls_, "btnHelp"};
+    Button btnEULA{controls_, "btnEULA"};
+    CheckBox chkWinZip{controls_, "chkWinZip"};
+    CheckBox chkAddon{controls_, "chkAddon"};
+    Button btnWinZip{controls_, "btnWinZip"};
+    Button btnReset{controls_, "btnReset"};
+    Button btnQuit{controls_, "btnQuit"};
 
 private:
     void applyLayoutStartValues();
@@ -176,6 +181,9 @@ private:
     // One count for any of the three folder kinds.
     void showFolderMetrics(const std::string& folder, const CheckBox& recurse, TextBox& files, TextBox& folders,
                            TextBox& bytes);
+
+    // The services of the window showing this form.
+    platform::Ui& ui() { return host_->ui(); }
 
     platform::Os& os_;
     Session& session_;

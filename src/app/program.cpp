@@ -3,17 +3,24 @@
 #include "app/help_texts.h"
 #include "app/layout.h"
 
+#include <stdexcept>
+
 namespace app {
 
 Program::Program(platform::Os& os, Session& session, WindowSystem& windows)
     : os_(os), windows_(windows), session_(session) {}
 
 template <typename Form>
-void Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form) {
+bool Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form,
+                   platform::Ui& reportTo) {
+    try {
+        slot.host = windows_.createWindow(layout, form->controls(), [this, &slot] { closed(slot); });
+    } catch (const std::runtime_error& error) {
+        reportTo.showMessage(error.what(), kProgramTitle, platform::MessageButtons::Ok);
+        return false;
+    }
     slot.form = std::move(form);
-    Form* raw = slot.form.get();
-    slot.host = windows_.createWindow(
-        layout, [raw](std::string_view name) { return raw->control(name); }, [this, &slot] { closed(slot); });
+    return true;
 }
 
 template <typename Form>
@@ -24,23 +31,38 @@ void Program::close(Slot<Form>& slot) {
 // The window is gone; its form and view may still be on the stack.
 template <typename Form>
 void Program::closed(Slot<Form>& slot) {
-    retired_.push_back(std::shared_ptr<Form>(std::move(slot.form)));
-    retired_.push_back(std::shared_ptr<WindowHost>(std::move(slot.host)));
+    retired_.push_back(std::make_shared<Slot<Form>>(std::move(slot)));
     windows_.post([this] { retired_.clear(); });
-    if (!reloading_ && !main_.host && !help_.host && !eula_.host && !users_.host) windows_.quit();
+    if (!reloading_) endIfNoWindowRemains();
 }
+
+void Program::endIfNoWindowRemains() {
+    if (!main_.host && !help_.host && !eula_.host && !users_.host) windows_.quit();
+}
+
+platform::Ui& Program::mainUi() { return main_.host ? main_.host->ui() : windows_.ui(); }
 
 void Program::start() { loadMainWindow(); }
 
 void Program::loadMainWindow() {
-    open(main_, MainWindowLayout(), std::make_unique<frmQuenfoldBackup>(os_, session_, *this));
+    if (!open(main_, MainWindowLayout(), std::make_unique<frmQuenfoldBackup>(os_, session_, *this), windows_.ui()))
+        return endIfNoWindowRemains();
     main_.form->setHost(*main_.host);
-    main_.form->Form_Load();
+    try {
+        main_.form->Form_Load();
+    } catch (...) {
+        // Whatever went wrong is reported; the window stays usable for a
+        // Reset or Quit.
+        main_.host->show();
+        throw;
+    }
 }
 
 void Program::openTextWindow(Slot<frmTextWindow>& slot, const WindowLayout& layout, std::string text) {
     close(slot);
-    open(slot, layout, std::make_unique<frmTextWindow>(std::move(text), [this, &slot] { close(slot); }));
+    if (!open(slot, layout, std::make_unique<frmTextWindow>(std::move(text), [this, &slot] { close(slot); }),
+              mainUi()))
+        return;
     slot.form->Form_Load();
     slot.host->show();
 }
@@ -51,8 +73,9 @@ void Program::openEula() { openTextWindow(eula_, EulaWindowLayout(), EulaText())
 
 void Program::openBrowseUsers() {
     close(users_);
-    open(users_, BrowseUsersWindowLayout(),
-         std::make_unique<frmBrowseUsers>(os_, session_, [this] { userTaken(); }));
+    if (!open(users_, BrowseUsersWindowLayout(),
+              std::make_unique<frmBrowseUsers>(os_, session_, [this] { userTaken(); }), mainUi()))
+        return;
     users_.form->Form_Load();
     users_.host->show();
 }

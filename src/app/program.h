@@ -31,20 +31,25 @@ public:
     frmBrowseUsers* browseUsersWindow() const { return users_.form.get(); }
 
 private:
+    // The window is declared after its form, so that it goes first.
     template <typename Form>
     struct Slot {
         std::unique_ptr<Form> form;
         std::unique_ptr<WindowHost> host;
     };
 
+    // False when the window could not be created; `reportTo` has said why.
     template <typename Form>
-    void open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form);
+    bool open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form, platform::Ui& reportTo);
     template <typename Form>
     void close(Slot<Form>& slot);
     template <typename Form>
     void closed(Slot<Form>& slot);
     void closeSecondaryWindows();
+    void endIfNoWindowRemains();
     void loadMainWindow();
+    // The services of the main window, or of none while it is closed.
+    platform::Ui& mainUi();
     void openTextWindow(Slot<frmTextWindow>& slot, const WindowLayout& layout, std::string text);
     void userTaken();
 

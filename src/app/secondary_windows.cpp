@@ -17,14 +17,8 @@ std::string trimmed(const std::string& text) {
 
 frmTextWindow::frmTextWindow(std::string text, std::function<void()> close)
     : text_(std::move(text)), close_(std::move(close)) {
-    ApplyLayout(HelpWindowLayout(), [this](std::string_view name) { return control(name); });
+    ApplyLayout(HelpWindowLayout(), controls_);
     btnClose.Click = [this] { btnClose_Click(); };
-}
-
-Control* frmTextWindow::control(std::string_view name) {
-    if (name == txtHelp.name()) return &txtHelp;
-    if (name == btnClose.name()) return &btnClose;
-    return nullptr;
 }
 
 void frmTextWindow::Form_Load() { txtHelp.setText(text_); }
@@ -33,16 +27,9 @@ void frmTextWindow::btnClose_Click() { close_(); }
 
 frmBrowseUsers::frmBrowseUsers(platform::Os& os, Session& session, std::function<void()> taken)
     : os_(os), session_(session), taken_(std::move(taken)) {
-    ApplyLayout(BrowseUsersWindowLayout(), [this](std::string_view name) { return control(name); });
+    ApplyLayout(BrowseUsersWindowLayout(), controls_);
     cmdUsers.Click = [this] { cmdUsers_Click(); };
     lstUsers.DblClick = [this] { lstUsers_DblClick(); };
-}
-
-Control* frmBrowseUsers::control(std::string_view name) {
-    if (name == lblBrowseUsers.name()) return &lblBrowseUsers;
-    if (name == lstUsers.name()) return &lstUsers;
-    if (name == cmdUsers.name()) return &cmdUsers;
-    return nullptr;
 }
 
 void frmBrowseUsers::Form_Load() {

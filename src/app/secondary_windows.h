@@ -15,13 +15,17 @@ namespace app {
 class frmTextWindow {
 public:
     frmTextWindow(std::string text, std::function<void()> close);
-    Control* control(std::string_view name);
+    const ControlSet& controls() const { return controls_; }
 
     void Form_Load();
     void btnClose_Click();
 
-    TextBox txtHelp{"txtHelp"};
-    Button btnClose{"btnClose"};
+private:
+    ControlSet controls_;  // before the controls that join it
+
+public:
+    TextBox txtHelp{controls_, "txtHelp"};
+    Button btnClose{controls_, "btnClose"};
 
 private:
     std::string text_;
@@ -32,15 +36,19 @@ class frmBrowseUsers {
 public:
     // `taken` runs once the pick is in ChosenUser.
     frmBrowseUsers(platform::Os& os, Session& session, std::function<void()> taken);
-    Control* control(std::string_view name);
+    const ControlSet& controls() const { return controls_; }
 
     void Form_Load();
     void cmdUsers_Click();
     void lstUsers_DblClick();
 
-    Label lblBrowseUsers{"lblBrowseUsers"};
-    ListBox lstUsers{"lstUsers"};
-    Button cmdUsers{"cmdUsers"};
+private:
+    ControlSet controls_;
+
+public:
+    Label lblBrowseUsers{controls_, "lblBrowseUsers"};
+    ListBox lstUsers{controls_, "lstUsers"};
+    Button cmdUsers{controls_, "cmdUsers"};
 
 private:
     void takeSelection();

@@ -4,6 +4,7 @@
 
 #include "app/controls.h"
 #include "app/layout.h"
+#include "platform/ui.h"
 
 #include <functional>
 #include <memory>
@@ -20,21 +21,25 @@ public:
     virtual void show() = 0;
     // Destroys the window; the form's controls stay as they are.
     virtual void close() = 0;
+    // Message boxes and dialogs owned by this window.
+    virtual platform::Ui& ui() = 0;
 };
-
-using ControlLookup = std::function<Control*(std::string_view)>;
 
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
-    // A hidden window with one control per row of the table; `closed` runs
-    // when the window goes away, by close() or by the user's close box.
-    virtual std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlLookup& controls,
+    // A hidden window with one control per row of the table, showing the
+    // form's control of that name; `closed` runs when the window goes away,
+    // by close() or by the user's close box. Throws std::runtime_error, with
+    // the system's reason, when the window or a control cannot be created.
+    virtual std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlSet& controls,
                                                      std::function<void()> closed) = 0;
     // Runs the task once the running handler has returned.
     virtual void post(std::function<void()> task) = 0;
     // Ends the program's message loop.
     virtual void quit() = 0;
+    // Messages owned by no window, for when none of the program's is there.
+    virtual platform::Ui& ui() = 0;
 };
 
 }  // namespace app

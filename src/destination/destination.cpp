@@ -28,19 +28,19 @@ std::string DriveRoot(std::string_view destination) {
     return std::string(destination.substr(0, 1)) + ":\\";
 }
 
-bool CheckDestinationDrive(platform::Os& os, std::string_view driveRoot) {
+bool CheckDestinationDrive(platform::Os& os, platform::Ui& ui, std::string_view driveRoot) {
     if (os.folderExists(driveRoot)) return true;
-    os.showMessage("The default Drive, " + std::string(driveRoot) +
+    ui.showMessage("The default Drive, " + std::string(driveRoot) +
                        " , doesn't exist.\r\n\r\nPlease select appropriate drive before trying again.",
                    kTitle, platform::MessageButtons::Ok);
     return false;
 }
 
-TreeOutcome MakeSureDirectoryTreeExists(platform::Os& os, std::string_view folder) {
+TreeOutcome MakeSureDirectoryTreeExists(platform::Os& os, platform::Ui& ui, std::string_view folder) {
     if (os.folderExists(folder)) return TreeOutcome::Ready;
     std::string question = "The default folder, " + std::string(folder) +
                            " , doesn't exist.\r\nWould you like it created?";
-    if (os.showMessage(question, kTitle, platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
+    if (ui.showMessage(question, kTitle, platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
         return TreeOutcome::Declined;
 
     auto pieces = splitKeepingEmptyPieces(folder);
@@ -49,7 +49,7 @@ TreeOutcome MakeSureDirectoryTreeExists(platform::Os& os, std::string_view folde
         running = buildPath(running, pieces[i]);
         if (os.folderExists(running)) continue;
         if (auto made = os.createFolder(running); !made) {
-            os.showMessage("The folder " + running + " could not be created:\r\n" + made.error, kTitle,
+            ui.showMessage("The folder " + running + " could not be created:\r\n" + made.error, kTitle,
                            platform::MessageButtons::Ok);
             return TreeOutcome::Failed;
         }

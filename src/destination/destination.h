@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/os.h"
+#include "platform/ui.h"
 
 #include <string>
 #include <string_view>
@@ -12,7 +13,7 @@ namespace destination {
 std::string DriveRoot(std::string_view destination);
 
 // True when the drive root exists; otherwise tells the user and returns false.
-bool CheckDestinationDrive(platform::Os& os, std::string_view driveRoot);
+bool CheckDestinationDrive(platform::Os& os, platform::Ui& ui, std::string_view driveRoot);
 
 enum class TreeOutcome {
     Ready,     // the folder existed, or the user agreed and the missing levels were created
@@ -21,6 +22,6 @@ enum class TreeOutcome {
 };
 
 // Offers to create a missing destination folder, level by level from the top.
-TreeOutcome MakeSureDirectoryTreeExists(platform::Os& os, std::string_view folder);
+TreeOutcome MakeSureDirectoryTreeExists(platform::Os& os, platform::Ui& ui, std::string_view folder);
 
 }  // namespace destination

@@ -61,9 +61,6 @@ struct AnsiText {
 // moved to.
 enum class KnownFolder { Documents, LocalAppData };
 
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
-
 struct ProcessResult {
     bool started = false;
     std::string error;        // why it could not be started
@@ -116,22 +113,9 @@ public:
     // The user's locale thousands separator.
     virtual std::string thousandsSeparator() = 0;
 
-    // Modal message box with the given caption and no icon.
-    virtual MessageAnswer showMessage(std::string_view text, std::string_view caption,
-                                      MessageButtons buttons) = 0;
-    // One Tab keystroke to the active window, taking effect once the running
-    // handler has returned.
-    virtual void sendTab() = 0;
-    virtual void setBusyPointer(bool busy) = 0;
-
     // Starts a command line with its window minimised and waits, without a
     // time-out, for the process to end.
     virtual ProcessResult runMinimisedAndWait(std::string_view commandLine) = 0;
-
-    // The system's folder dialog; nullopt on cancel or when the pick has no
-    // file-system path.
-    virtual std::optional<std::string> browseForFolder() = 0;
-    virtual void openUrl(std::string_view url) = 0;
 };
 
 }  // namespace platform

@@ -311,42 +311,11 @@ std::string FakeOs::upperCase(std::string_view text) {
 
 std::string FakeOs::lowerCase(std::string_view text) { return lowered(text); }
 
-platform::MessageAnswer FakeOs::showMessage(std::string_view text, std::string_view caption,
-                                            platform::MessageButtons buttons) {
-    messages.push_back({std::string(text), std::string(caption), buttons});
-    events.push_back("message");
-    if (!answers.empty()) {
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
-                                                   : platform::MessageAnswer::Yes;
-}
-
-void FakeOs::sendTab() {
-    ++tabsSent;
-    events.push_back("tab");
-}
-
-void FakeOs::setBusyPointer(bool busy) {
-    busyDepthNow += busy ? 1 : -1;
-    events.push_back(busy ? "busy" : "idle");
-}
-
 platform::ProcessResult FakeOs::runMinimisedAndWait(std::string_view commandLine) {
     commandsRun.emplace_back(commandLine);
     events.push_back("run");
     if (onRun) return onRun(commandLine);
     return {true, {}, 0};
-}
-
-std::optional<std::string> FakeOs::browseForFolder() {
-    ++browseCalls;
-    if (browseResults.empty()) return std::nullopt;
-    auto result = browseResults.front();
-    browseResults.pop_front();
-    return result;
 }
 
 }  // namespace fake

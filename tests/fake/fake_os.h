@@ -1,22 +1,15 @@
 // An in-memory stand-in for the operating system: a case-insensitive file
-// system with drives, and a recording of everything shown or started.
+// system with drives, and a recording of the programs started.
 #pragma once
 
 #include "platform/os.h"
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
 
 namespace fake {
-
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-    platform::MessageButtons buttons;
-};
 
 class FakeOs : public platform::Os {
 public:
@@ -44,21 +37,14 @@ public:
     platform::LocalDate date{2005, 5, 5};
     std::string separator = ",";
 
-    std::deque<platform::MessageAnswer> answers;  // default: Ok / Yes
-    std::deque<std::optional<std::string>> browseResults;
     // Folders refusing creation, and writes refused (Status::refused) inside.
     std::set<std::string> unwritablePaths;
     // Runs when a process is started; returns its result.
     std::function<platform::ProcessResult(std::string_view)> onRun;
 
     // --- what happened --------------------------------------------------
-    std::vector<ShownMessage> messages;
     std::vector<std::string> commandsRun;
-    std::vector<std::string> urlsOpened;
-    std::vector<std::string> events;  // "tab", "busy", "idle" in order
-    int tabsSent = 0;
-    int busyDepthNow = 0;
-    int browseCalls = 0;
+    std::vector<std::string> events;  // "run" here; the windows and their services add theirs
     int findCalls = 0;
 
     // --- platform::Os -----------------------------------------------------
@@ -80,13 +66,7 @@ public:
     std::optional<std::string> userName() override { return user; }
     platform::LocalDate today() override { return date; }
     std::string thousandsSeparator() override { return separator; }
-    platform::MessageAnswer showMessage(std::string_view text, std::string_view caption,
-                                        platform::MessageButtons buttons) override;
-    void sendTab() override;
-    void setBusyPointer(bool busy) override;
     platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
-    std::optional<std::string> browseForFolder() override;
-    void openUrl(std::string_view url) override { urlsOpened.emplace_back(url); }
 
 private:
     struct Node {

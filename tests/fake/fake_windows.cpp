@@ -1,23 +1,25 @@
 #include "fake_windows.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace fake {
 
 class FakeWindows::Host : public app::WindowHost {
 public:
     Host(FakeWindows& owner, std::string caption, std::function<void()> closed)
-        : owner_(owner), caption_(std::move(caption)), closed_(std::move(closed)) {
+        : owner_(owner), caption_(std::move(caption)), closed_(std::move(closed)), ui_(owner.log_, caption_) {
         owner_.open_.push_back(this);
     }
     ~Host() override { forget(); }
-    void centre() override { owner_.events_.push_back("centre " + caption_); }
-    void show() override { owner_.events_.push_back("show " + caption_); }
+    void centre() override { owner_.log_.events.push_back("centre " + caption_); }
+    void show() override { owner_.log_.events.push_back("show " + caption_); }
     void close() override {
         if (!forget()) return;
-        owner_.events_.push_back("close " + caption_);
+        owner_.log_.events.push_back("close " + caption_);
         closed_();
     }
+    platform::Ui& ui() override { return ui_; }
     const std::string& caption() const { return caption_; }
 
 private:
@@ -30,11 +32,19 @@ private:
     FakeWindows& owner_;
     std::string caption_;
     std::function<void()> closed_;
+    FakeUi ui_;
 };
 
+// Like the real windows, every row of the table must have its control.
 std::unique_ptr<app::WindowHost> FakeWindows::createWindow(const app::WindowLayout& layout,
-                                                           const app::ControlLookup&, std::function<void()> closed) {
-    return std::make_unique<Host>(*this, std::string(layout.caption), std::move(closed));
+                                                           const app::ControlSet& controls,
+                                                           std::function<void()> closed) {
+    std::string caption(layout.caption);
+    for (const auto& row : layout.controls)
+        if (!controls.find(row.name)) throw std::logic_error(caption + " has no control " + std::string(row.name));
+    if (failingWindows.count(caption))
+        throw std::runtime_error("The window \"" + caption + "\" could not be created:\r\nOut of resources.");
+    return std::make_unique<Host>(*this, caption, std::move(closed));
 }
 
 void FakeWindows::runPosted() {

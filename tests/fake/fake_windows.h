@@ -3,8 +3,10 @@
 #pragma once
 
 #include "app/window_system.h"
+#include "fake_ui.h"
 
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,14 +14,15 @@ namespace fake {
 
 class FakeWindows : public app::WindowSystem {
 public:
-    // Events go to the same list as the fake operating system's, so tests
-    // see one order of everything.
-    explicit FakeWindows(std::vector<std::string>& events) : events_(events) {}
+    // Events go to the log's list, shared with the fake operating system, so
+    // tests see one order of everything.
+    explicit FakeWindows(UiLog& log) : log_(log), desktopUi_(log, "") {}
 
-    std::unique_ptr<app::WindowHost> createWindow(const app::WindowLayout& layout, const app::ControlLookup&,
+    std::unique_ptr<app::WindowHost> createWindow(const app::WindowLayout& layout, const app::ControlSet& controls,
                                                   std::function<void()> closed) override;
     void post(std::function<void()> task) override { posted_.push_back(std::move(task)); }
     void quit() override { ++quitRequests; }
+    platform::Ui& ui() override { return desktopUi_; }
 
     // Runs what was posted, as the message loop would once a handler returns.
     void runPosted();
@@ -29,10 +32,12 @@ public:
     void closeByUser(const std::string& caption);
 
     int quitRequests = 0;
+    std::set<std::string> failingWindows;  // captions of windows that cannot be created
 
 private:
     class Host;
-    std::vector<std::string>& events_;
+    UiLog& log_;
+    FakeUi desktopUi_;
     std::deque<std::function<void()>> posted_;
     std::vector<Host*> open_;
 };

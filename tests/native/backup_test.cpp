@@ -28,14 +28,14 @@ protected:
             return platform::ProcessResult{true, {}, 0};
         };
         load();
-        os.messages.clear();
+        ui.messages.clear();
         os.events.clear();
-        os.tabsSent = 0;
+        ui.tabsSent = 0;
     }
     app::frmQuenfoldBackup& w() { return *form; }
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> texts;
-        for (const auto& m : os.messages) texts.push_back(m.text);
+        for (const auto& m : ui.messages) texts.push_back(m.text);
         return texts;
     }
 };
@@ -47,8 +47,8 @@ TEST_F(Backups, DefaultSavesTheFieldExactlyAndTheNextStartShowsIt) {
     w().txtDefaultPath.setText("D:\\Zips");
     w().btnDefaultDestination.click();
     EXPECT_EQ(os.contentOf(kSettings), "D:\\Zips\r\n");
-    EXPECT_EQ(os.tabsSent, 1);
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_EQ(ui.tabsSent, 1);
+    EXPECT_TRUE(ui.messages.empty());
     w().btnDefaultDestination.click();
     EXPECT_EQ(os.contentOf(kSettings), "D:\\Zips\r\n");  // one line, not two
     load();
@@ -65,14 +65,14 @@ class DefaultOnMissingDrive : public Backups, public ::testing::WithParamInterfa
 TEST_P(DefaultOnMissingDrive, TellsAndKeepsTheSavedPath) {
     os.addFile(kSettings, "E:\\Old\r\n");
     w().txtDefaultPath.setText(GetParam().destination);
-    os.messages.clear();
+    ui.messages.clear();
     w().btnDefaultDestination.click();
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_EQ(os.messages[0].text, "The default Drive, " + GetParam().root +
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The default Drive, " + GetParam().root +
                                        " , doesn't exist.\r\n\r\nPlease select appropriate drive before trying again.");
-    EXPECT_EQ(os.messages[0].caption, "Quenfold");
+    EXPECT_EQ(ui.messages[0].caption, "Quenfold");
     EXPECT_EQ(os.contentOf(kSettings), "E:\\Old\r\n");
-    EXPECT_EQ(os.tabsSent, 0);
+    EXPECT_EQ(ui.tabsSent, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Roots, DefaultOnMissingDrive,
@@ -81,12 +81,12 @@ INSTANTIATE_TEST_SUITE_P(Roots, DefaultOnMissingDrive,
 
 TEST_F(Backups, DefaultOnAMissingFolderSavesWhateverTheAnswer) {
     for (auto answer : {MessageAnswer::No, MessageAnswer::Yes}) {
-        os.answers.push_back(answer);
+        ui.answers.push_back(answer);
         w().txtDefaultPath.setText(answer == MessageAnswer::No ? "D:\\New" : "D:\\Newer");
-        os.messages.clear();
+        ui.messages.clear();
         w().btnDefaultDestination.click();
-        ASSERT_EQ(os.messages.size(), 1u);
-        EXPECT_EQ(os.messages[0].buttons, MessageButtons::YesNo);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNo);
         EXPECT_EQ(os.folderExists(w().txtDefaultPath.text()), answer == MessageAnswer::Yes);
         EXPECT_EQ(os.contentOf(kSettings), w().txtDefaultPath.text() + "\r\n");
     }
@@ -107,8 +107,8 @@ TEST_F(Backups, DefaultThatCannotWriteSaysSoAndKeepsTheOldFile) {
     os.unwritablePaths.insert("C:\\Program Files\\Quenfold");
     w().txtDefaultPath.setText("D:\\Zips");
     w().btnDefaultDestination.click();
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_NE(os.messages[0].text.find("Access is denied."), std::string::npos);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("Access is denied."), std::string::npos);
     EXPECT_EQ(os.contentOf(kSettings), "E:\\Old\r\n");
 }
 
@@ -118,10 +118,10 @@ TEST_F(Backups, MissingLevelsAreCreatedFromTheTopDown) {
     os.addFolder("D:\\Data");
     std::vector<std::string> created;
     w().txtDefaultPath.setText("D:\\Data\\Backups\\Weekly\\");
-    os.messages.clear();
+    ui.messages.clear();
     w().btnDefaultDestination.click();
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_EQ(os.messages[0].text,
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
               "The default folder, D:\\Data\\Backups\\Weekly\\ , doesn't exist.\r\nWould you like it created?");
     EXPECT_TRUE(os.folderExists("D:\\Data\\Backups\\Weekly"));
     auto entries = os.findFiles("D:\\Data\\Backups\\Weekly\\*");
@@ -131,7 +131,7 @@ TEST_F(Backups, MissingLevelsAreCreatedFromTheTopDown) {
 
 TEST_F(Backups, AFolderWithoutBackslashesCreatesNothingAndCountsAsReady) {
     w().txtDefaultPath.setText("Zips");
-    EXPECT_EQ(destination::MakeSureDirectoryTreeExists(os, "Zips"), destination::TreeOutcome::Ready);
+    EXPECT_EQ(destination::MakeSureDirectoryTreeExists(os, windows.ui(), "Zips"), destination::TreeOutcome::Ready);
     EXPECT_FALSE(os.folderExists("C:\\Zips"));
 }
 
@@ -144,7 +144,7 @@ TEST_F(Backups, UserBackupRunsTheArchiverWithTheComposedCommandLine) {
     ASSERT_EQ(os.commandsRun.size(), 1u);
     EXPECT_EQ(os.commandsRun[0], kArchiver + "\"C:\\Backup Zips\\John Smith-200603.zip\" "
                                              "\"C:\\Documents and Settings\\John Smith\\My Documents\\*.*\"");
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(w().txtFileCountDestination.text(), "1");
 }
 
@@ -164,7 +164,7 @@ TEST_F(Backups, SpecificBackupDoublesTheBackslashAfterADriveRoot) {
     w().btnSpecificBackup.click();
     ASSERT_EQ(os.commandsRun.size(), 1u);
     EXPECT_EQ(os.commandsRun[0], kArchiver + "\"E:\\\\My Reports-200603.zip\" \"C:\\Data\\\"");
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(Backups, UserBackupOnADriveRootKeepsOneBackslash) {
@@ -208,23 +208,23 @@ TEST_F(Backups, MissingAddonEndsTheCommandWithoutARecount) {
     w().btnBackupUser.click();
     EXPECT_TRUE(os.commandsRun.empty());
     EXPECT_EQ(count("busy"), 0);
-    EXPECT_EQ(os.messages.size(), 1u);
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST_F(Backups, MissingDriveStopsTheJobBeforeTheArchiver) {
     w().txtDefaultPath.setText("\\\\server\\share");
-    os.messages.clear();
+    ui.messages.clear();
     w().btnBackupUser.click();
     EXPECT_TRUE(os.commandsRun.empty());
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_NE(os.messages[0].text.find("The default Drive, \\:\\ , doesn't exist."), std::string::npos);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("The default Drive, \\:\\ , doesn't exist."), std::string::npos);
 }
 
 TEST_F(Backups, DeclinedFolderStopsTheJobSilently) {
-    os.answers.push_back(MessageAnswer::No);
+    ui.answers.push_back(MessageAnswer::No);
     w().btnBackupUser.click();  // C:\Backup Zips does not exist yet
     EXPECT_TRUE(os.commandsRun.empty());
-    EXPECT_EQ(os.messages.size(), 1u);
+    EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_FALSE(os.folderExists("C:\\Backup Zips"));
 }
 
@@ -232,8 +232,8 @@ TEST_F(Backups, FolderThatCannotBeCreatedIsReportedAndStopsTheJob) {
     os.unwritablePaths.insert("C:\\Backup Zips");
     w().btnBackupUser.click();
     EXPECT_TRUE(os.commandsRun.empty());
-    ASSERT_EQ(os.messages.size(), 2u);
-    EXPECT_EQ(os.messages[1].text, "The folder C:\\Backup Zips could not be created:\r\nAccess is denied.");
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, "The folder C:\\Backup Zips could not be created:\r\nAccess is denied.");
 }
 
 TEST_F(Backups, AcceptedFolderIsCreatedThenTheArchiverRuns) {
@@ -258,11 +258,11 @@ TEST_P(ArchiverEndings, FailuresAreNeverSilent) {
     };
     w().btnBackupUser.click();
     if (GetParam().expectedMessage.empty()) {
-        EXPECT_TRUE(os.messages.empty());
+        EXPECT_TRUE(ui.messages.empty());
     } else {
-        ASSERT_EQ(os.messages.size(), 1u);
-        EXPECT_EQ(os.messages[0].text, GetParam().expectedMessage);
-        EXPECT_EQ(os.messages[0].buttons, MessageButtons::Ok);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, GetParam().expectedMessage);
+        EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
     }
 }
 
@@ -360,7 +360,7 @@ protected:
             box->setText(GetParam().value);
         else
             dynamic_cast<app::ComboBox&>(*control).setText(GetParam().value);
-        os.messages.clear();
+        ui.messages.clear();
         app::Button& button = GetParam().command == Command::User       ? w().btnBackupUser
                               : GetParam().command == Command::Specific ? w().btnSpecificBackup
                                                                         : w().btnDefaultDestination;
@@ -375,14 +375,14 @@ TEST_P(Refused, TellsAndLeavesEverythingAsItWas) {
     os.addFile("D:\\zips.txt");
     os.addFile(kSettings, "E:\\Old\r\n");
     run();
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_EQ(os.messages[0].text, GetParam().expected);
-    EXPECT_EQ(os.messages[0].caption, "Quenfold");
-    EXPECT_EQ(os.messages[0].buttons, MessageButtons::Ok);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, GetParam().expected);
+    EXPECT_EQ(ui.messages[0].caption, "Quenfold");
+    EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
     EXPECT_TRUE(os.commandsRun.empty());
     EXPECT_EQ(os.findFiles("D:\\*")->size(), 1u);  // only zips.txt: no folder made
     EXPECT_EQ(os.contentOf(kSettings), "E:\\Old\r\n");
-    EXPECT_EQ(os.tabsSent, 0);
+    EXPECT_EQ(ui.tabsSent, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, Refused, ::testing::ValuesIn(refusals()));
@@ -393,7 +393,7 @@ TEST_P(StillAccepted, RunTheArchiverAsBefore) {
     os.addFolder("D:\\New\\Zips");
     os.addFolder("C:\\Backup Zips");
     run();
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
     ASSERT_EQ(os.commandsRun.size(), 1u);
     EXPECT_NE(os.commandsRun[0].find(GetParam().expected), std::string::npos) << os.commandsRun[0];
 }

@@ -12,7 +12,7 @@ protected:
         os.date = {2006, 3, 14};
         load();
         os.events.clear();
-        os.tabsSent = 0;
+        ui.tabsSent = 0;
         os.findCalls = 0;
     }
     app::frmQuenfoldBackup& w() { return *form; }
@@ -52,7 +52,7 @@ TEST_F(Composition, DestinationEditRecountsTheDestinationOnly) {
     EXPECT_EQ(w().txtFileCountDestination.text(), "1");
     EXPECT_EQ(w().txtFolderSizeDestination.text(), "4");
     EXPECT_EQ(os.findCalls, 1);
-    EXPECT_EQ(os.tabsSent, 0);
+    EXPECT_EQ(ui.tabsSent, 0);
 }
 
 TEST_F(Composition, LabelEditComposesOnlyTheDirectoryArchive) {
@@ -114,10 +114,10 @@ TEST_F(Composition, UserEditComposesBothUserFieldsThenCountsTheNewFolder) {
 TEST_F(Composition, ListPicksComposeAndSendTabs) {
     w().txtSpecificBackupFileName.setText("Docs");
     w().cmbFileNameMonth.setListIndex(0);
-    EXPECT_EQ(os.tabsSent, 1);
+    EXPECT_EQ(ui.tabsSent, 1);
     EXPECT_EQ(w().txtExampleFileName.text(), "C:\\Backup Zips\\Docs-200601.zip");
     w().cmbFileNameYear.setListIndex(4);
-    EXPECT_EQ(os.tabsSent, 3);
+    EXPECT_EQ(ui.tabsSent, 3);
     EXPECT_EQ(w().txtExampleFileName.text(), "C:\\Backup Zips\\Docs-200801.zip");
     EXPECT_EQ(w().txtSpecificUserFileName.text(), "C:\\Backup Zips\\jsmith-200801.zip");
     EXPECT_EQ(os.findCalls, 0);  // list picks recount nothing
@@ -131,6 +131,44 @@ TEST_F(Composition, TypedYearTakesEffectAtTheNextComposition) {
     EXPECT_EQ(w().txtExampleFileName.text(), "C:\\Backup Zips\\Docs2-9903.zip");
 }
 
+// The year typed over the selection, then the selection picked again: the
+// pick is a change and composes with the picked year, not the typed one.
+TEST_F(Composition, RepickingTheYearSelectedBeforeTypingComposesAgain) {
+    struct Case {
+        const char* list;
+        std::string typed;
+        int repick;
+        std::string expected;
+        int tabs;
+    };
+    for (const Case& c : {Case{"cmbFileNameYear", "1999", 2, "Docs-200603.zip", 2},
+                          Case{"cmbFileNameYear", "1999", 0, "Docs-200403.zip", 2},
+                          Case{"cmbFileNameMonth", "07", 2, "Docs-200603.zip", 1},
+                          Case{"cmbFileNameMonth", "", 0, "Docs-200601.zip", 1}}) {
+        auto& list = dynamic_cast<app::ComboBox&>(*w().control(c.list));
+        w().txtSpecificBackupFileName.setText("");
+        list.setText(c.typed);
+        w().txtSpecificBackupFileName.setText("Docs");  // composes with the typed text
+        EXPECT_NE(w().txtExampleFileName.text(), "C:\\Backup Zips\\" + c.expected) << c.list << " " << c.typed;
+        ui.tabsSent = 0;
+        list.setListIndex(c.repick);
+        EXPECT_EQ(w().txtExampleFileName.text(), "C:\\Backup Zips\\" + c.expected) << c.list << " " << c.typed;
+        EXPECT_EQ(ui.tabsSent, c.tabs);
+        w().cmbFileNameYear.setListIndex(2);
+        w().cmbFileNameMonth.setListIndex(2);
+    }
+}
+
+TEST_F(Composition, TypedYearAndMonthAreComposedExactlyAsTyped) {
+    w().txtSpecificBackupFileName.setText("Docs");
+    w().cmbFileNameYear.setText("1999");
+    w().cmbFileNameMonth.setText("7");
+    w().txtUsers.setText("mary");
+    EXPECT_EQ(w().cmbFileNameYear.text(), "1999");
+    EXPECT_EQ(w().txtSpecificUserFileName.text(), "C:\\Backup Zips\\mary-19997.zip");
+    EXPECT_EQ(ui.tabsSent, 0);  // typing is no pick
+}
+
 TEST_F(Composition, VersioningOffDropsTheMonthAndHidesItsList) {
     w().txtSpecificBackupFileName.setText("Docs");
     w().optNo.setValue(true);
@@ -140,14 +178,14 @@ TEST_F(Composition, VersioningOffDropsTheMonthAndHidesItsList) {
     EXPECT_FALSE(w().cmbFileNameMonth.visible());
     EXPECT_EQ(w().cmbFileNameMonth.text(), "");
     EXPECT_EQ(w().cmbFileNameMonth.listCount(), 12);
-    EXPECT_EQ(os.tabsSent, 0);
+    EXPECT_EQ(ui.tabsSent, 0);
     EXPECT_EQ(os.findCalls, 0);
 }
 
 TEST_F(Composition, VersioningBackOnRebuildsTheListsAtTodayAndSendsFiveTabs) {
     w().txtSpecificBackupFileName.setText("Docs");
     w().cmbFileNameYear.setListIndex(0);
-    os.tabsSent = 0;
+    ui.tabsSent = 0;
     w().optNo.setValue(true);
     w().optYes.setValue(true);
     EXPECT_EQ(w().txtExampleFileName.text(), "C:\\Backup Zips\\Docs-200603.zip");
@@ -157,7 +195,7 @@ TEST_F(Composition, VersioningBackOnRebuildsTheListsAtTodayAndSendsFiveTabs) {
     EXPECT_EQ(w().cmbFileNameMonth.listCount(), 12);
     EXPECT_TRUE(w().frmMonth.visible());
     EXPECT_TRUE(w().cmbFileNameMonth.visible());
-    EXPECT_EQ(os.tabsSent, 5);
+    EXPECT_EQ(ui.tabsSent, 5);
     EXPECT_GT(os.findCalls, 0);  // destination and user recounted
 }
 

@@ -41,9 +41,7 @@ TEST(Controls, ComboClickRunsOnIndexChangeOnlyAndTextFollowsTheItem) {
     combo.setListIndex(1);
     EXPECT_EQ(combo.text(), "02");
     combo.setListIndex(1);  // same index: no click
-    combo.setText("99");    // typed text: no click
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(combo.text(), "99");
     combo.setListIndex(5);  // out of range: ignored
     EXPECT_EQ(combo.listIndex(), 1);
 
@@ -52,6 +50,58 @@ TEST(Controls, ComboClickRunsOnIndexChangeOnlyAndTextFollowsTheItem) {
     EXPECT_EQ(combo.text(), "");
     EXPECT_EQ(combo.listIndex(), -1);
     EXPECT_EQ(clicks, 1);  // clearing runs no handler
+}
+
+// Typing leaves no item selected, so every later pick is a change: the one
+// selected before the typing included.
+TEST(Controls, TypedComboTextMeansNoSelectionAndAnyLaterPickClicks) {
+    struct Case {
+        int selectedBefore;
+        std::string typed;
+        int pickedAfter;
+    };
+    for (const Case& c : {Case{2, "1999", 2}, Case{2, "1999", 0}, Case{0, "2004", 0}, Case{1, "", 1}}) {
+        ComboBox combo("cmbFileNameYear");
+        for (const char* year : {"2004", "2005", "2006"}) combo.addItem(year);
+        combo.setListIndex(c.selectedBefore);
+        std::vector<std::string> clicks;
+        combo.Click = [&] { clicks.push_back(combo.text()); };
+
+        combo.setText(c.typed);
+        EXPECT_EQ(combo.listIndex(), -1) << c.typed;
+        EXPECT_EQ(combo.text(), c.typed);
+        EXPECT_TRUE(clicks.empty());
+
+        combo.setListIndex(c.pickedAfter);
+        EXPECT_EQ(clicks, std::vector<std::string>{combo.items()[static_cast<std::size_t>(c.pickedAfter)]})
+            << "typed " << c.typed << ", picked " << c.pickedAfter;
+    }
+}
+
+TEST(Controls, TypingTheSameTextAgainTellsTheViewNothing) {
+    ComboBox combo("cmb");
+    combo.addItem("01");
+    int mirrored = 0;
+    combo.onModelChanged = [&] { ++mirrored; };
+    combo.setText("7");
+    combo.setText("7");
+    EXPECT_EQ(mirrored, 1);
+    combo.setListIndex(0);
+    combo.setText("01");  // the item's text, typed: still no selection
+    EXPECT_EQ(combo.listIndex(), -1);
+    EXPECT_EQ(mirrored, 3);
+}
+
+TEST(Controls, ControlsJoinTheirFormsSetAndAreFoundByName) {
+    ControlSet form;
+    TextBox first(form, "TxtSrc");
+    ComboBox second(form, "cmbFileNameYear");
+    TextBox loose("txtLoose");
+    EXPECT_EQ(form.find("TxtSrc"), &first);
+    EXPECT_EQ(form.find("cmbFileNameYear"), &second);
+    EXPECT_EQ(form.find("txtLoose"), nullptr);
+    EXPECT_EQ(form.find("txtsrc"), nullptr);  // names are exact
+    EXPECT_EQ(form.all().size(), 2u);
 }
 
 TEST(Controls, OptionGroupKeepsOneSelectedAndClicksOnSelectionOnly) {

@@ -32,8 +32,9 @@ protected:
     }
 
     fake::FakeOs os;
+    fake::UiLog ui{os.events};
     app::Session session;
-    fake::FakeWindows windows{os.events};
+    fake::FakeWindows windows{ui};
     std::unique_ptr<app::Program> program;
     app::frmQuenfoldBackup* form = nullptr;
 };

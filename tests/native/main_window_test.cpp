@@ -2,6 +2,7 @@
 #include "main_window_fixture.h"
 
 #include "app/layout.h"
+#include "app/secondary_windows.h"
 
 #include <set>
 
@@ -104,7 +105,7 @@ TEST_F(MainWindowTest, StartUpCentresFirstAndShowsLastAfterTheChecks) {
     EXPECT_EQ(count("message"), 1);
     EXPECT_EQ(count("show Quenfold"), 1);
     // A month pick sends one Tab, a year pick two.
-    EXPECT_EQ(os.tabsSent, 3);
+    EXPECT_EQ(ui.tabsSent, 3);
 }
 
 TEST_F(MainWindowTest, LayoutStartValues) {
@@ -127,14 +128,60 @@ TEST_F(MainWindowTest, LayoutStartValues) {
     EXPECT_EQ(window.chkAddon.caption(), " Add-on");
 }
 
-TEST_F(MainWindowTest, ControlTableNamesEveryControlOnce) {
+TEST_F(MainWindowTest, ControlTableNamesEveryControlOfEachFormOnce) {
     auto& window = load();
-    std::set<std::string_view> seen;
-    for (const auto& layout : app::MainWindowLayout().controls) {
-        EXPECT_TRUE(seen.insert(layout.name).second) << layout.name;
-        EXPECT_NE(window.control(layout.name), nullptr) << layout.name;
+    app::frmTextWindow text("", [] {});
+    app::frmBrowseUsers chooser(os, session, [] {});
+    struct Case {
+        const app::WindowLayout& layout;
+        const app::ControlSet& controls;
+    };
+    for (const Case& c : {Case{app::MainWindowLayout(), window.controls()}, Case{app::HelpWindowLayout(), text.controls()},
+                          Case{app::EulaWindowLayout(), text.controls()},
+                          Case{app::BrowseUsersWindowLayout(), chooser.controls()}}) {
+        std::set<std::string_view> rows;
+        for (const auto& row : c.layout.controls) {
+            rows.insert(row.name);
+            EXPECT_NE(c.controls.find(row.name), nullptr) << c.layout.caption << ": " << row.name;
+            EXPECT_EQ(app::ControlIdOf(row.name), row.id) << row.name;
+        }
+        for (const app::Control* control : c.controls.all())
+            EXPECT_EQ(rows.count(control->name()), 1u) << c.layout.caption << ": " << control->name();
     }
-    EXPECT_EQ(seen.size(), 61u);
+    EXPECT_EQ(app::MainWindowLayout().controls.size(), 61u);
+}
+
+// The checks the tables are held to when the program is built.
+TEST(ControlTable, FaultsThatStopTheBuild) {
+    using K = app::ControlKind;
+    using L = app::Look;
+    auto row = [](std::string_view name, int id, K kind, std::string_view frame, int tab) {
+        return app::ControlLayout{name, id, kind, "", "", frame, 0, 0, 10, 10, tab, true, L::Default};
+    };
+    struct Case {
+        std::string what;
+        std::vector<app::ControlLayout> rows;
+        std::string_view defaultButton;
+        bool sound;
+    };
+    const std::vector<Case> cases = {
+        {"sound", {row("frmA", 1, K::GroupFrame, "", -1), row("txtA", 2, K::TextBox, "frmA", 0),
+                   row("btnA", 3, K::Button, "", 1)}, "btnA", true},
+        {"one ID twice", {row("txtA", 7, K::TextBox, "", 0), row("txtB", 7, K::TextBox, "", 1)}, {}, false},
+        {"one name twice", {row("txtA", 1, K::TextBox, "", 0), row("txtA", 2, K::TextBox, "", 1)}, {}, false},
+        {"one tab stop twice", {row("txtA", 1, K::TextBox, "", 3), row("txtB", 2, K::TextBox, "", 3)}, {}, false},
+        {"no ID", {row("txtA", 0, K::TextBox, "", 0)}, {}, false},
+        {"frame after what it encloses", {row("txtA", 1, K::TextBox, "frmA", 0), row("frmA", 2, K::GroupFrame, "", -1)},
+         {}, false},
+        {"frame that is no frame", {row("lblA", 1, K::TextLabel, "", -1), row("txtA", 2, K::TextBox, "lblA", 0)}, {},
+         false},
+        {"default button missing", {row("txtA", 1, K::TextBox, "", 0)}, "cmdA", false},
+        {"default that is no button", {row("txtA", 1, K::TextBox, "", 0)}, "txtA", false},
+    };
+    for (const Case& c : cases) {
+        app::WindowLayout layout{"test", 100, 100, false, c.rows, c.defaultButton};
+        EXPECT_EQ(app::IsSoundLayout(layout), c.sound) << c.what;
+    }
 }
 
 TEST_F(MainWindowTest, ChosenUserKeepsTheLoggedOnUserOutAndIsClearedAfterwards) {
@@ -177,10 +224,10 @@ TEST_P(Prerequisites, MessagesBoxesAndResult) {
     if (!c.winZip) os.remove("C:\\Program Files\\WinZip\\winzip32.exe");
     if (!c.addon) os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
     auto& window = load();
-    os.messages.clear();
+    ui.messages.clear();
     EXPECT_EQ(window.CheckPrerequisites(), c.result);
     std::vector<std::string> texts;
-    for (const auto& shown : os.messages) {
+    for (const auto& shown : ui.messages) {
         texts.push_back(shown.text);
         EXPECT_EQ(shown.caption, "Quenfold");
         EXPECT_EQ(shown.buttons, platform::MessageButtons::Ok);
@@ -202,8 +249,8 @@ TEST_F(MainWindowTest, WinZipRemovedWhileOpenIsReportedButStaysTicked) {
     ASSERT_EQ(window.chkWinZip.value(), 1);
     os.remove("C:\\Program Files\\WinZip\\winzip32.exe");
     EXPECT_TRUE(window.CheckPrerequisites());
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_EQ(os.messages[0].text, kWinZipMessage);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kWinZipMessage);
     EXPECT_EQ(window.chkWinZip.value(), 1);
 }
 
@@ -218,7 +265,7 @@ TEST_F(MainWindowTest, AFolderNamedLikeTheAddonCountsAsPresent) {
     os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
     os.addFolder("C:\\Program Files\\WinZip\\wzzip.exe");
     auto& window = load();
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(window.chkAddon.value(), 1);
 }
 
@@ -229,7 +276,7 @@ TEST_F(MainWindowTest, TheArchiverIsLookedForOnDriveCWhateverTheSystemDrive) {
     os.remove("C:\\Program Files\\WinZip\\winzip32.exe");
     os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
     auto& window = load();
-    EXPECT_EQ(os.messages.size(), 2u);
+    EXPECT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(window.chkAddon.value(), 0);
     EXPECT_EQ(count("show Quenfold"), 1);  // the window is shown all the same
 }
@@ -267,10 +314,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MainWindowTest, UnwritableProgramFolderGivesOneMessageAndTheBuiltInDefault) {
     os.unwritablePaths.insert("C:\\Program Files\\Quenfold");
     auto& window = load();
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_NE(os.messages[0].text.find("C:\\Program Files\\Quenfold\\DefaultDestinationPath.txt"),
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("C:\\Program Files\\Quenfold\\DefaultDestinationPath.txt"),
               std::string::npos);
-    EXPECT_NE(os.messages[0].text.find("Access is denied."), std::string::npos);
+    EXPECT_NE(ui.messages[0].text.find("Access is denied."), std::string::npos);
     EXPECT_EQ(window.txtDefaultPath.text(), "C:\\Backup Zips");
     EXPECT_EQ(count("show Quenfold"), 1);
 }
@@ -288,7 +335,7 @@ TEST_F(MainWindowTest, StartUpCountsTheDestinationAndTheUsersDocuments) {
     EXPECT_EQ(window.txtFileCountUser.text(), "2");
     EXPECT_EQ(window.txtFolderCountUser.text(), "1");
     EXPECT_EQ(window.txtFolderSizeUser.text(), "1,003");
-    EXPECT_EQ(os.busyDepthNow, 0);
+    EXPECT_EQ(ui.busyDepthNow, 0);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "app/help_texts.h"
 
+#include <algorithm>
+
 namespace {
 
 using test_support::MainWindowTest;
@@ -18,7 +20,7 @@ protected:
         os.addFile("C:\\Documents and Settings\\mary ann\\My Documents\\cv.doc", "cv");
         load();
         os.events.clear();
-        os.tabsSent = 0;
+        ui.tabsSent = 0;
     }
     app::frmQuenfoldBackup& w() { return *program->mainWindow(); }
     std::vector<std::string> openWindows() const { return windows.openWindows(); }
@@ -28,7 +30,7 @@ protected:
 
 TEST_F(ProgramWindows, BrowsingForTheSourceFillsItAndCountsIt) {
     os.addFile("D:\\Data\\a.txt", "abc");
-    os.browseResults.push_back(std::string("D:\\Data\0garbage", 16));
+    ui.browseResults.push_back(std::string("D:\\Data\0garbage", 16));
     w().btnBrowseSpecific.click();
     EXPECT_EQ(w().TxtSrc.text(), "D:\\Data");
     EXPECT_EQ(w().txtSpecificDirectoryFiles.text(), "D:\\Data\\*.*");
@@ -39,13 +41,13 @@ TEST_F(ProgramWindows, CancellingTheSourceDialogChangesNothing) {
     w().TxtSrc.setText("C:\\Keep");
     os.events.clear();
     w().btnBrowseSpecific.click();
-    EXPECT_EQ(os.browseCalls, 1);
+    EXPECT_EQ(ui.browseCalls, 1);
     EXPECT_EQ(w().TxtSrc.text(), "C:\\Keep");
     EXPECT_EQ(count("busy"), 0);
 }
 
 TEST_F(ProgramWindows, DestinationDialogRecountsEvenOnCancel) {
-    os.browseResults.push_back(std::string("E:\\"));
+    ui.browseResults.push_back(std::string("E:\\"));
     os.addFile("E:\\x.zip", "12");
     w().txtSpecificBackupFileName.setText("Docs");
     w().btnBrowseDefault.click();
@@ -106,14 +108,14 @@ TEST_F(ProgramWindows, GetUserWithNothingSelectedOnlyResets) {
 TEST_F(ProgramWindows, PickingTheNameAlreadyThereRebuildsTheListsAtToday) {
     w().txtUsers.setText("Administrator");
     w().cmbFileNameYear.setListIndex(4);
-    os.tabsSent = 0;
+    ui.tabsSent = 0;
     w().btnBrowseForUsers.click();
     program->browseUsersWindow()->lstUsers.setListIndex(0);
     program->browseUsersWindow()->cmdUsers.click();
     EXPECT_EQ(w().txtUsers.text(), "Administrator");
     EXPECT_EQ(w().cmbFileNameYear.text(), "2006");
     EXPECT_EQ(w().txtSpecificUserFileName.text(), "C:\\Backup Zips\\Administrator-200603.zip");
-    EXPECT_EQ(os.tabsSent, 5);  // one and two from the list picks, two of its own
+    EXPECT_EQ(ui.tabsSent, 5);  // one and two from the list picks, two of its own
 }
 
 TEST_F(ProgramWindows, Reset2WithAnEmptyUserStillNamesAnArchive) {
@@ -163,8 +165,72 @@ TEST_F(ProgramWindows, CloseButtonClosesItsWindowOnly) {
 
 TEST_F(ProgramWindows, VendorButtonOpensTheSite) {
     w().btnWinZip.click();
-    EXPECT_EQ(os.urlsOpened, std::vector<std::string>{std::string(app::kVendorUrl)});
+    EXPECT_EQ(ui.urlsOpened, std::vector<std::string>{std::string(app::kVendorUrl)});
     EXPECT_EQ(w().btnWinZip.caption(), app::kVendorAddress);
+}
+
+// --- owners of messages and dialogs ------------------------------------------------
+
+TEST_F(ProgramWindows, MessagesAndDialogsBelongToTheMainWindowWhateverIsOpen) {
+    w().btnHelp.click();
+    w().btnBrowseForUsers.click();  // the chooser is now the newest window
+    w().txtDefaultPath.setText("Q:\\Nowhere");
+    w().btnDefaultDestination.click();
+    w().btnBrowseSpecific.click();
+    w().txtSpecificBackupFileName.setText("");
+    w().btnSpecificBackup.click();
+    ASSERT_EQ(ui.messages.size(), 2u);
+    for (const auto& message : ui.messages) EXPECT_EQ(message.owner, "Quenfold") << message.text;
+    EXPECT_EQ(ui.browseOwners, std::vector<std::string>{"Quenfold"});
+}
+
+TEST_F(ProgramWindows, AfterTheArchiverTheMainWindowComesToTheFrontBeforeAnyMessage) {
+    os.addFolder("C:\\Backup Zips");
+    os.onRun = [](std::string_view) { return platform::ProcessResult{true, {}, 18}; };
+    os.events.clear();
+    w().btnBackupUser.click();
+    auto run = std::find(os.events.begin(), os.events.end(), "run");
+    auto front = std::find(run, os.events.end(), "show Quenfold");
+    auto message = std::find(run, os.events.end(), "message");
+    ASSERT_NE(front, os.events.end());
+    ASSERT_NE(message, os.events.end());
+    EXPECT_LT(front, message);
+}
+
+TEST_F(ProgramWindows, AWindowThatCannotBeCreatedIsReportedByTheWindowAskingForIt) {
+    struct Case {
+        const char* caption;
+        void (app::frmQuenfoldBackup::*button)();
+    };
+    for (const Case& c : {Case{"Quenfold HELP", &app::frmQuenfoldBackup::btnHelp_Click},
+                          Case{"Quenfold EULA", &app::frmQuenfoldBackup::btnEULA_Click},
+                          Case{"Browse for Users", &app::frmQuenfoldBackup::btnBrowseForUsers_Click}}) {
+        windows.failingWindows = {c.caption};
+        ui.messages.clear();
+        (w().*c.button)();
+        ASSERT_EQ(ui.messages.size(), 1u) << c.caption;
+        EXPECT_EQ(ui.messages[0].text,
+                  "The window \"" + std::string(c.caption) + "\" could not be created:\r\nOut of resources.");
+        EXPECT_EQ(ui.messages[0].owner, "Quenfold");
+        EXPECT_EQ(openWindows(), std::vector<std::string>{"Quenfold"});
+        EXPECT_EQ(windows.quitRequests, 0);
+        // The program carries on: the window opens once it can be created.
+        windows.failingWindows.clear();
+        (w().*c.button)();
+        EXPECT_EQ(openWindows(), (std::vector<std::string>{"Quenfold", c.caption}));
+        w().btnReset.click();
+        windows.runPosted();
+    }
+}
+
+TEST_F(ProgramWindows, AMainWindowThatCannotBeRebuiltIsReportedWithoutOwnerAndTheProgramEnds) {
+    windows.failingWindows = {"Quenfold"};
+    w().btnReset.click();
+    windows.runPosted();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].owner, "");
+    EXPECT_TRUE(openWindows().empty());
+    EXPECT_EQ(windows.quitRequests, 1);
 }
 
 // --- reset and quit ------------------------------------------------------------
@@ -219,7 +285,7 @@ TEST_F(ProgramWindows, ResetRunsTheArchiverCheckAgain) {
     os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
     w().btnReset.click();
     windows.runPosted();
-    EXPECT_EQ(os.messages.size(), 1u);
+    EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(w().chkAddon.value(), 0);
     EXPECT_EQ(w().chkWinZip.value(), 1);
 }

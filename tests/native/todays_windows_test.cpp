@@ -201,14 +201,14 @@ TEST_P(SettingsStore, StartsWithoutAMessageAndSavesWhereItCan) {
     const auto& c = GetParam();
     c.arrange(os);
     auto& window = load();
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(window.txtDefaultPath.text(), c.shown);
     EXPECT_EQ(os.contentOf(kMachineFile), c.machineAfter);
     EXPECT_EQ(os.contentOf(kOwnFile), c.ownAfter);
 
     window.txtDefaultPath.setText("D:\\Zips");
     window.btnDefaultDestination.click();
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
     bool machineTakesIt = os.contentOf(kMachineFile) == "D:\\Zips\r\n";
     bool ownTakesIt = os.contentOf(kOwnFile) == "D:\\Zips\r\n";
     EXPECT_NE(machineTakesIt, ownTakesIt) << "exactly one file holds the saved default";
@@ -243,7 +243,7 @@ TEST_F(SettingsPlaces, AMachineFileThatCannotBeRewrittenHandsTheSaveToTheUsersFi
     EXPECT_EQ(window.txtDefaultPath.text(), "E:\\Kept");
     window.txtDefaultPath.setText("D:\\Zips");
     window.btnDefaultDestination.click();
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(os.contentOf(kMachineFile), "E:\\Kept\r\n");
     EXPECT_EQ(os.contentOf(kOwnFile), "D:\\Zips\r\n");
     EXPECT_EQ(load().txtDefaultPath.text(), "D:\\Zips");
@@ -253,14 +253,14 @@ TEST_F(SettingsPlaces, WhenNeitherPlaceTakesItTheUserIsToldOfTheirOwnFile) {
     os.unwritablePaths.insert("C:\\Program Files\\Quenfold");
     os.unwritablePaths.insert("C:\\Users\\jsmith\\AppData\\Local\\Quenfold");
     auto& window = load();
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_EQ(os.messages[0].text, "Quenfold could not create its settings file " + kOwnFile +
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Quenfold could not create its settings file " + kOwnFile +
                                        ":\r\nAccess is denied.\r\n\r\nThe default destination C:\\Backup Zips is "
                                        "used instead.");
     window.txtDefaultPath.setText("D:\\Zips");
     window.btnDefaultDestination.click();
-    ASSERT_EQ(os.messages.size(), 2u);
-    EXPECT_EQ(os.messages[1].text, "The default destination could not be saved in " + kOwnFile +
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, "The default destination could not be saved in " + kOwnFile +
                                        ":\r\nAccess is denied.");
 }
 
@@ -281,7 +281,7 @@ TEST_P(SaveInCodePage, WritesTheFileAndReadsItBack) {
     auto& window = load();
     window.txtDefaultPath.setText(c.destination);
     window.btnDefaultDestination.click();
-    EXPECT_TRUE(os.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(os.contentOf(kMachineFile), c.bytes);
     EXPECT_EQ(load().txtDefaultPath.text(), c.destination);
 }
@@ -299,8 +299,8 @@ TEST_F(SettingsPlaces, AFailedConversionIsReportedAndWritesNothing) {
     os.conversionFailure = "No mapping for the Unicode character exists in the target multi-byte code page.";
     window.txtDefaultPath.setText("D:\\Zips");
     window.btnDefaultDestination.click();
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_EQ(os.messages[0].text, "The default destination could not be saved in " + kMachineFile + ":\r\n" +
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The default destination could not be saved in " + kMachineFile + ":\r\n" +
                                        *os.conversionFailure);
     EXPECT_EQ(os.contentOf(kMachineFile), "E:\\Kept\r\n");
     EXPECT_EQ(os.contentOf(kOwnFile), std::nullopt);

@@ -1,6 +1,6 @@
 #include "program_driver.h"
 
-#include "app/control_ids.h"
+#include "app/layout.h"
 
 namespace wine_test {
 namespace {
@@ -109,6 +109,8 @@ HWND ProgramDriver::controlWindow(const char* control) {
     return ::GetDlgItem(main_, app::ControlIdOf(control));
 }
 
+HWND ProgramDriver::controlIn(HWND window, const char* name) { return ::GetDlgItem(window, app::ControlIdOf(name)); }
+
 std::string ProgramDriver::text(const char* control) { return windowText(controlWindow(control)); }
 
 bool ProgramDriver::waitForText(const char* control, const std::string& expected,
@@ -122,10 +124,7 @@ std::string ProgramDriver::focusedControl() {
     if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(main_, nullptr), &info) || !info.hwndFocus) return {};
     HWND focus = info.hwndFocus;
     while (focus && ::GetParent(focus) != main_) focus = ::GetParent(focus);
-    int id = ::GetDlgCtrlID(focus);
-    for (const auto& control : app::kMainWindowControlIds)
-        if (control.id == id) return std::string(control.name);
-    return {};
+    return std::string(app::MainWindowControlName(::GetDlgCtrlID(focus)));
 }
 
 HWND ProgramDriver::window(const std::string& caption) {

@@ -46,6 +46,8 @@ public:
     std::string focusedControl();
     // The open top-level windows of the program with this caption.
     HWND window(const std::string& caption);
+    // A visible top-level window of the program of this class, or nullptr.
+    HWND topLevel(const wchar_t* windowClass) { return findTopLevel(windowClass); }
     bool processEnded(std::chrono::milliseconds timeout);
     HWND mainWindow() const { return main_; }
 
@@ -59,6 +61,9 @@ public:
     int comboSelection(const char* control);
     void pickComboItem(const char* control, int index);
     bool checked(const char* control);
+    // A control of the main window, or of another of the program's windows.
+    HWND control(const char* name) { return controlWindow(name); }
+    HWND controlIn(HWND window, const char* name);
     bool visible(const char* control);
     void click(const char* control);
 

@@ -123,6 +123,27 @@ TEST_F(WindowEndToEnd, HelpAndLicenceOpenBesideTheUsableMainWindow) {
     EXPECT_NE(program->window("Quenfold EULA"), nullptr);
 }
 
+// The box belongs to the window whose button raised it, even while another
+// of the program's windows is the active one.
+TEST_F(WindowEndToEnd, AMessageIsOwnedByTheWindowThatRaisedIt) {
+    program->click("btnHelp");
+    HWND help = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (help = program->window("Quenfold HELP")) != nullptr; }, 10s));
+    ASSERT_TRUE(waitFor([&] { return ::GetForegroundWindow() == help; }, 5s));
+    // The button's command, without the click that would activate its window;
+    // with a blank label it raises a message.
+    HWND zip = program->control("btnSpecificBackup");
+    ::PostMessageW(program->mainWindow(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(zip), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(zip));
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (box = program->topLevel(L"#32770")) != nullptr; }, 10s));
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), program->mainWindow());
+    EXPECT_FALSE(::IsWindowEnabled(program->mainWindow()));  // modal to it
+    auto seen = program->answerMessage(IDOK);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->text.substr(0, 44), "Either the Source Path or Backup File Label ");
+}
+
 TEST_F(WindowEndToEnd, ResetRestoresTheStartValues) {
     program->setText("txtDefaultPath", "C:\\quenfold-e2e\\Zips");
     program->setText("txtSpecificBackupFileName", "Docs");

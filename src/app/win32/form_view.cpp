@@ -1,12 +1,13 @@
 #include "app/win32/form_view.h"
 
-#include "app/control_ids.h"
-#include "platform/win32/win32_os.h"
+#include "app/main_window.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <tuple>
 
 namespace app::win32 {
 namespace {
@@ -41,7 +42,33 @@ std::wstring windowText(HWND hwnd) {
     return text;
 }
 
-bool onDesktop(Look look) { return look != Look::Default && look != Look::ReadOnly && look != Look::Link && look != Look::MultiLine; }
+bool onDesktop(Look look) {
+    return look != Look::Default && look != Look::ReadOnly && look != Look::Link && look != Look::MultiLine;
+}
+
+// The item messages of the two kinds of list control.
+struct ListMessages {
+    UINT deleteString, insertString;
+};
+constexpr ListMessages kComboMessages{CB_DELETESTRING, CB_INSERTSTRING};
+constexpr ListMessages kListBoxMessages{LB_DELETESTRING, LB_INSERTSTRING};
+
+const ListMessages& messagesFor(ControlKind kind) {
+    return kind == ControlKind::ComboBox ? kComboMessages : kListBoxMessages;
+}
+
+// Keeps the writes the view makes from reading as the user's input.
+class WritingGuard {
+public:
+    explicit WritingGuard(bool& writing) : writing_(writing), before_(writing) { writing_ = true; }
+    ~WritingGuard() { writing_ = before_; }
+    WritingGuard(const WritingGuard&) = delete;
+    WritingGuard& operator=(const WritingGuard&) = delete;
+
+private:
+    bool& writing_;
+    bool before_;
+};
 
 COLORREF textColourOf(Look look) {
     bool highlight = look == Look::OnDesktopHighlight || look == Look::PathOnDesktopHighlight;
@@ -67,7 +94,7 @@ ClassAndStyle classFor(const ControlLayout& layout) {
             break;
     }
     DWORD style = ES_AUTOHSCROLL;
-    if (layout.look == Look::MultiLine) style = ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
+    if (layout.look == Look::MultiLine) style = ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_READONLY;
     if (layout.look == Look::ReadOnly || layout.look == Look::PathOnDesktop ||
         layout.look == Look::PathOnDesktopHighlight)
         style |= ES_READONLY;
@@ -79,10 +106,14 @@ ClassAndStyle classFor(const ControlLayout& layout) {
 FormView::FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed)
     : instance_(instance), layout_(layout), closed_(std::move(closed)) {}
 
-// Going away with the program is not a close the program should hear of.
-FormView::~FormView() { closed_ = nullptr; }
+// Going away with the program is not a close the program should hear of;
+// the models outlive the view and must stop calling it.
+FormView::~FormView() {
+    closed_ = nullptr;
+    for (Bound& bound : bound_) bound.model->onModelChanged = nullptr;
+}
 
-bool FormView::create(const ControlLookup& controlOf) {
+void FormView::registerClass() {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &FormView::windowProc;
@@ -91,12 +122,20 @@ bool FormView::create(const ControlLookup& controlOf) {
     windowClass.hIcon = programIcon(instance_, ::GetSystemMetrics(SM_CXICON));
     windowClass.hIconSm = programIcon(instance_, ::GetSystemMetrics(SM_CXSMICON));
     windowClass.lpszClassName = kFormWindowClass;
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error("The window class of Quenfold could not be registered:\r\n" +
+                                 platform::win32::errorText(::GetLastError()));
+}
 
+void FormView::create(const ControlSet& controls) {
+    registerClass();
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     window_.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, kFormWindowClass, widen(layout_.caption).c_str(), kStyle,
                                     CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance_, this));
-    if (!window_) return false;
+    if (!window_)
+        throw std::runtime_error("The window \"" + std::string(layout_.caption) + "\" could not be created:\r\n" +
+                                 platform::win32::errorText(::GetLastError()));
+    ui_ = platform::win32::Win32Ui(window_.get());
     dpi_ = windowDpi(window_.get());
     makeFonts();
 
@@ -114,11 +153,17 @@ bool FormView::create(const ControlLookup& controlOf) {
         return layout->kind == ControlKind::GroupFrame ? 2000 : 1000;
     };
     std::stable_sort(order.begin(), order.end(), [&](auto* a, auto* b) { return rank(a) < rank(b); });
-    for (const ControlLayout* layout : order) createControl(*layout, controlOf(layout->name), tooltip);
+    bound_.reserve(order.size());  // the models' callbacks hold on to their rows
+    for (const ControlLayout* layout : order) {
+        Control* model = controls.find(layout->name);
+        if (!model)
+            throw std::runtime_error("The window \"" + std::string(layout_.caption) + "\" has no control " +
+                                     std::string(layout->name) + ".");
+        createControl(*layout, model, tooltip);
+    }
 
     placeAll();
-    for (const Bound& bound : bound_) mirror(bound);
-    return true;
+    for (Bound& bound : bound_) mirror(bound);
 }
 
 void FormView::createControl(const ControlLayout& layout, Control* model, HWND tooltip) {
@@ -126,35 +171,43 @@ void FormView::createControl(const ControlLayout& layout, Control* model, HWND t
     DWORD style = WS_CHILD | kind.style;
     if (layout.tabIndex >= 0) style |= WS_TABSTOP;
     if (layout.startsGroup) style |= WS_GROUP;
-    int id = ControlIdOf(layout.name);
+    if (layout.name == layout_.defaultButton) {
+        style |= BS_DEFPUSHBUTTON;
+        defaultButtonId_ = layout.id;
+    }
     HWND hwnd = ::CreateWindowExW(kind.extendedStyle, kind.windowClass, nullptr, style, 0, 0, 0, 0, window_.get(),
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+    if (!hwnd)
+        throw std::runtime_error("The control " + std::string(layout.name) + " of the window \"" +
+                                 std::string(layout_.caption) + "\" could not be created:\r\n" +
+                                 platform::win32::errorText(::GetLastError()));
     // Themed buttons ignore the colours we give them.
     if (onDesktop(layout.look) && layout.kind != ControlKind::TextLabel && layout.kind != ControlKind::TextBox)
         ::SetWindowTheme(hwnd, L"", L"");
+    if (!layout.tooltip.empty()) addTooltip(tooltip, hwnd, layout);
 
-    if (!layout.tooltip.empty()) {
-        std::wstring tip = widen(layout.tooltip);
-        TOOLINFOW info = {};
-        info.cbSize = sizeof info;
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = window_.get();
-        info.uId = reinterpret_cast<UINT_PTR>(hwnd);
-        info.lpszText = tip.data();
+    std::size_t row = bound_.size();
+    bound_.push_back({&layout, model, hwnd, {}});
+    model->onModelChanged = [this, row] { mirror(bound_[row]); };
+}
+
+void FormView::addTooltip(HWND tooltip, HWND control, const ControlLayout& layout) {
+    std::wstring tip = widen(layout.tooltip);
+    TOOLINFOW info = {};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = window_.get();
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.lpszText = tip.data();
+    ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    if (layout.kind != ControlKind::ComboBox) return;
+    // The edit inside a drop-down gets the mouse, not the combo.
+    COMBOBOXINFO combo = {};
+    combo.cbSize = sizeof combo;
+    if (::GetComboBoxInfo(control, &combo) && combo.hwndItem) {
+        info.uId = reinterpret_cast<UINT_PTR>(combo.hwndItem);
         ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-        if (layout.kind == ControlKind::ComboBox) {
-            // The edit inside a drop-down gets the mouse, not the combo.
-            COMBOBOXINFO combo = {};
-            combo.cbSize = sizeof combo;
-            if (::GetComboBoxInfo(hwnd, &combo) && combo.hwndItem) {
-                info.uId = reinterpret_cast<UINT_PTR>(combo.hwndItem);
-                ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-            }
-        }
     }
-    bound_.push_back({&layout, model, hwnd, id});
-    Bound copy = bound_.back();
-    model->onModelChanged = [this, copy] { mirror(copy); };
 }
 
 void FormView::makeFonts() {
@@ -233,45 +286,81 @@ void FormView::show() {
 }
 
 // ---------------------------------------------------------------------------
-// Model to window
+// Model to window. What the control already shows is never written again:
+// the user's own typing, already in the control, is not written back, and
+// the caret stays where the user left it.
 
-void FormView::mirror(const Bound& bound) {
-    writing_ = true;
+void FormView::mirror(Bound& bound) {
+    WritingGuard guard(writing_);
     HWND hwnd = bound.hwnd;
     Control& model = *bound.model;
-    auto setText = [&](const std::string& text) {
-        std::wstring wide = widen(text);
-        if (windowText(hwnd) != wide) ::SetWindowTextW(hwnd, wide.c_str());
-    };
     if (auto* text = dynamic_cast<TextBox*>(&model)) {
-        setText(text->text());
+        showText(hwnd, text->text());
     } else if (auto* combo = dynamic_cast<ComboBox*>(&model)) {
-        auto count = static_cast<int>(::SendMessageW(hwnd, CB_GETCOUNT, 0, 0));
-        if (count != combo->listCount()) {
-            ::SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
-            for (const auto& item : combo->items())
-                ::SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
-        }
-        if (::SendMessageW(hwnd, CB_GETCURSEL, 0, 0) != combo->listIndex())
-            ::SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo->listIndex()), 0);
-        setText(combo->text());
+        mirrorCombo(bound, *combo);
     } else if (auto* list = dynamic_cast<ListBox*>(&model)) {
-        ::SendMessageW(hwnd, LB_RESETCONTENT, 0, 0);
-        for (const auto& item : list->items())
-            ::SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
-        ::SendMessageW(hwnd, LB_SETCURSEL, static_cast<WPARAM>(list->listIndex()), 0);
+        mirrorList(bound, *list);
     } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
-        setText(option->caption());
-        ::SendMessageW(hwnd, BM_SETCHECK, option->value() ? BST_CHECKED : BST_UNCHECKED, 0);
+        showText(hwnd, option->caption());
+        showChecked(hwnd, option->value());
     } else if (auto* check = dynamic_cast<CheckBox*>(&model)) {
-        setText(check->caption());
-        ::SendMessageW(hwnd, BM_SETCHECK, check->value() ? BST_CHECKED : BST_UNCHECKED, 0);
+        showText(hwnd, check->caption());
+        showChecked(hwnd, check->value() != 0);
     } else if (auto* captioned = dynamic_cast<Captioned*>(&model)) {
-        setText(captioned->caption());
+        showText(hwnd, captioned->caption());
     }
-    ::ShowWindow(hwnd, model.visible() ? SW_SHOWNA : SW_HIDE);
-    ::EnableWindow(hwnd, model.enabled());
-    writing_ = false;
+    bool shown = (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != model.visible()) ::ShowWindow(hwnd, model.visible() ? SW_SHOWNA : SW_HIDE);
+    if ((::IsWindowEnabled(hwnd) != FALSE) != model.enabled()) ::EnableWindow(hwnd, model.enabled());
+}
+
+// A selected item is shown by the control itself; typed text (no item
+// selected) leaves the control's own selection alone, since selecting
+// nothing would also empty its text.
+void FormView::mirrorCombo(Bound& bound, const ComboBox& combo) {
+    syncItems(bound, combo.items());
+    int index = combo.listIndex();
+    if (index >= 0) {
+        if (::SendMessageW(bound.hwnd, CB_GETCURSEL, 0, 0) != index)
+            ::SendMessageW(bound.hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        return;
+    }
+    showText(bound.hwnd, combo.text());
+}
+
+void FormView::mirrorList(Bound& bound, const ListBox& list) {
+    syncItems(bound, list.items());
+    if (::SendMessageW(bound.hwnd, LB_GETCURSEL, 0, 0) != list.listIndex())
+        ::SendMessageW(bound.hwnd, LB_SETCURSEL, static_cast<WPARAM>(list.listIndex()), 0);
+}
+
+// Item by item: the items both have at the start and at the end stay, only
+// those between are removed and inserted.
+void FormView::syncItems(Bound& bound, const std::vector<std::string>& items) {
+    std::vector<std::string>& shown = bound.shownItems;
+    if (shown == items) return;
+    const ListMessages& messages = messagesFor(bound.layout->kind);
+    std::size_t shorter = std::min(shown.size(), items.size());
+    std::size_t head = 0;
+    while (head < shorter && shown[head] == items[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < shorter - head && shown[shown.size() - 1 - tail] == items[items.size() - 1 - tail]) ++tail;
+    for (std::size_t i = shown.size() - tail; i-- > head;)
+        ::SendMessageW(bound.hwnd, messages.deleteString, i, 0);
+    for (std::size_t i = head; i < items.size() - tail; ++i)
+        ::SendMessageW(bound.hwnd, messages.insertString, i, reinterpret_cast<LPARAM>(widen(items[i]).c_str()));
+    shown = items;
+}
+
+void FormView::showText(HWND hwnd, const std::string& text) {
+    std::wstring wide = widen(text);
+    if (windowText(hwnd) != wide) ::SetWindowTextW(hwnd, wide.c_str());
+}
+
+void FormView::showChecked(HWND hwnd, bool checked) {
+    WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(::SendMessageW(hwnd, BM_GETCHECK, 0, 0)) != state)
+        ::SendMessageW(hwnd, BM_SETCHECK, state, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -285,20 +374,37 @@ void FormView::onCommand(int id, int code) {
     if (auto* text = dynamic_cast<TextBox*>(&model)) {
         if (code == EN_CHANGE) text->setText(narrow(windowText(bound->hwnd)));
     } else if (auto* combo = dynamic_cast<ComboBox*>(&model)) {
-        if (code == CBN_SELCHANGE)
-            combo->setListIndex(static_cast<int>(::SendMessageW(bound->hwnd, CB_GETCURSEL, 0, 0)));
-        else if (code == CBN_EDITCHANGE)
-            combo->setText(narrow(windowText(bound->hwnd)));
+        onComboCommand(*bound, *combo, code);
     } else if (auto* list = dynamic_cast<ListBox*>(&model)) {
-        if (code == LBN_SELCHANGE)
+        if (code == LBN_SELCHANGE || code == LBN_DBLCLK)
             list->setListIndex(static_cast<int>(::SendMessageW(bound->hwnd, LB_GETCURSEL, 0, 0)));
-        else if (code == LBN_DBLCLK)
-            list->doubleClick();
+        if (code == LBN_DBLCLK) list->doubleClick();
     } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
         if (code == BN_CLICKED) option->setValue(true);
     } else if (auto* button = dynamic_cast<Button*>(&model)) {
         if (code == BN_CLICKED) button->click();
     }
+}
+
+// A pick is an item taken from the list: with the mouse or Enter in the
+// open list, or an arrow key while it is closed. Arrowing through the open
+// list is not yet a pick. Typing leaves no item selected, and so does a
+// list closed without a pick on an item it has put in the text: what the
+// control shows is what composition uses.
+void FormView::onComboCommand(const Bound& bound, ComboBox& combo, int code) {
+    bool dropped = ::SendMessageW(bound.hwnd, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+    if (code == CBN_SELENDOK || (code == CBN_SELCHANGE && !dropped)) {
+        auto index = static_cast<int>(::SendMessageW(bound.hwnd, CB_GETCURSEL, 0, 0));
+        if (index >= 0) combo.setListIndex(index);
+    } else if (code == CBN_EDITCHANGE || code == CBN_SELENDCANCEL) {
+        std::string shown = narrow(windowText(bound.hwnd));
+        if (code == CBN_EDITCHANGE || shown != combo.text()) combo.setText(std::move(shown));
+    }
+}
+
+// Esc closes the small windows, as their close box does.
+void FormView::onEscape() {
+    if (layout_.closesOnEscape) close();
 }
 
 void FormView::advanceFocus() {
@@ -323,7 +429,7 @@ HBRUSH FormView::colourStatic(HDC dc, HWND control) {
 }
 
 FormView::Bound* FormView::boundById(int id) {
-    auto found = std::find_if(bound_.begin(), bound_.end(), [&](const Bound& b) { return b.id == id; });
+    auto found = std::find_if(bound_.begin(), bound_.end(), [&](const Bound& b) { return b.layout->id == id; });
     return found == bound_.end() ? nullptr : &*found;
 }
 
@@ -332,20 +438,40 @@ FormView::Bound* FormView::boundByWindow(HWND hwnd) {
     return found == bound_.end() ? nullptr : &*found;
 }
 
+// Nothing thrown by a handler may unwind into the system's code that called
+// the window procedure: it is reported in a box owned by this window, and
+// the program carries on.
 LRESULT CALLBACK FormView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* view = reinterpret_cast<FormView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (view && view->window_.get() == window) return view->handle(message, wParam, lParam);
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    if (!view || view->window_.get() != window) return ::DefWindowProcW(window, message, wParam, lParam);
+    try {
+        return view->handle(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        view->reportFailure(error.what());
+    } catch (...) {
+        view->reportFailure("An unexpected error occurred.");
+    }
+    return 0;
+}
+
+void FormView::reportFailure(const char* what) {
+    ui_.showMessage(what, kProgramTitle, platform::MessageButtons::Ok);
 }
 
 LRESULT FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (lParam) onCommand(LOWORD(wParam), HIWORD(wParam));
+            if (lParam)
+                onCommand(LOWORD(wParam), HIWORD(wParam));
+            else if (LOWORD(wParam) == IDCANCEL)
+                onEscape();
+            return 0;
+        case DM_GETDEFID:
+            if (defaultButtonId_) return MAKELRESULT(defaultButtonId_, DC_HASDEFID);
             return 0;
         case WM_CTLCOLORSTATIC:
             if (HBRUSH brush = colourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
@@ -356,6 +482,8 @@ LRESULT FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wParam);
+            // The old fonts stay alive until every control has the new ones.
+            auto oldFonts = std::make_tuple(std::move(boldFont_), std::move(normalFont_), std::move(linkFont_));
             makeFonts();
             placeAll();
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);

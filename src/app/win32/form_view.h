@@ -1,14 +1,15 @@
 // Mirrors a form model into real Win32 controls and turns user input back
-// into model changes.
+// into model changes, one direction at a time.
 #pragma once
 
 #include "app/controls.h"
 #include "app/layout.h"
 #include "app/window_system.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_ui.h"
 
 #include <functional>
-#include <string_view>
+#include <string>
 #include <vector>
 
 namespace app::win32 {
@@ -20,49 +21,69 @@ class FormView : public WindowHost {
 public:
     FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed);
     ~FormView() override;
+    FormView(const FormView&) = delete;
+    FormView& operator=(const FormView&) = delete;
 
-    // Creates the window, hidden, and one child per control of the table.
-    bool create(const ControlLookup& controlOf);
+    // Creates the window, hidden, and one child per control of the table;
+    // throws std::runtime_error naming what could not be created.
+    void create(const ControlSet& controls);
 
     void centre() override;
     void show() override;
     void close() override;
+    platform::Ui& ui() override { return ui_; }
 
 private:
     struct Bound {
         const ControlLayout* layout;
         Control* model;
         HWND hwnd;
-        int id;
+        std::vector<std::string> shownItems;  // what the list control holds
     };
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void reportFailure(const char* what);
 
+    void registerClass();
     void createControl(const ControlLayout& layout, Control* model, HWND tooltip);
+    void addTooltip(HWND tooltip, HWND control, const ControlLayout& layout);
     void placeAll();
     void makeFonts();
     RECT pixelRect(const ControlLayout& layout) const;
     SIZE outerSizeFor(int clientWidthTwips, int clientHeightTwips) const;
 
-    void mirror(const Bound& bound);
+    // Model to window: only what differs from what the control shows.
+    void mirror(Bound& bound);
+    void mirrorCombo(Bound& bound, const ComboBox& combo);
+    void mirrorList(Bound& bound, const ListBox& list);
+    void syncItems(Bound& bound, const std::vector<std::string>& items);
+    void showText(HWND hwnd, const std::string& text);
+    void showChecked(HWND hwnd, bool checked);
+
+    // Window to model.
     void onCommand(int id, int code);
+    void onComboCommand(const Bound& bound, ComboBox& combo, int code);
+    void onEscape();
     void advanceFocus();
     HBRUSH colourStatic(HDC dc, HWND control);
     void eraseBackground(HDC dc);
     Bound* boundById(int id);
     Bound* boundByWindow(HWND hwnd);
 
+    // Declared before the window, which goes first and uses them to the end.
     HINSTANCE instance_;
     const WindowLayout& layout_;
     std::function<void()> closed_;
-    platform::win32::WindowHandle window_;
     platform::win32::FontHandle boldFont_;
     platform::win32::FontHandle normalFont_;
     platform::win32::FontHandle linkFont_;
-    int dpi_ = 96;
-    bool writing_ = false;  // our own writes must not echo back as user input
     std::vector<Bound> bound_;
+    platform::win32::Win32Ui ui_{nullptr};
+    int dpi_ = 96;
+    int defaultButtonId_ = 0;
+    bool writing_ = false;  // our own writes must not echo back as user input
+    platform::win32::WindowHandle window_;
 };
 
 }  // namespace app::win32

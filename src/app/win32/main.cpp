@@ -18,13 +18,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     app::Session session;
     app::win32::Win32Windows windows(instance);
     app::Program program(os, session, windows);
-    int exitCode = 1;
+    // A failure while starting is reported like one in any handler; the
+    // program goes on with whatever window it has (none ends it).
     try {
         program.start();
-        exitCode = windows.runMessageLoop();
     } catch (const std::exception& error) {
-        os.showMessage(error.what(), app::kProgramTitle, platform::MessageButtons::Ok);
+        windows.ui().showMessage(error.what(), app::kProgramTitle, platform::MessageButtons::Ok);
     }
+    int exitCode = windows.runMessageLoop();
     ::CoUninitialize();
     return exitCode;
 }

@@ -1,18 +1,16 @@
 #include "app/win32/win32_windows.h"
 
+#include "app/main_window.h"
 #include "app/win32/form_view.h"
-#include "platform/win32/handles.h"
 
 #include <stdexcept>
 
 namespace app::win32 {
 
-std::unique_ptr<WindowHost> Win32Windows::createWindow(const WindowLayout& layout, const ControlLookup& controls,
+std::unique_ptr<WindowHost> Win32Windows::createWindow(const WindowLayout& layout, const ControlSet& controls,
                                                        std::function<void()> closed) {
     auto view = std::make_unique<FormView>(instance_, layout, std::move(closed));
-    if (!view->create(controls))
-        throw std::runtime_error("The window \"" + std::string(layout.caption) + "\" could not be created:\r\n" +
-                                 platform::win32::errorText(::GetLastError()));
+    view->create(controls);
     return view;
 }
 
@@ -23,11 +21,22 @@ void Win32Windows::post(std::function<void()> task) {
 
 void Win32Windows::quit() { ::PostQuitMessage(0); }
 
+// Like a window procedure, a task lets nothing it throws out into the loop.
+void Win32Windows::runReporting(const std::function<void()>& task) {
+    try {
+        task();
+    } catch (const std::exception& error) {
+        desktopUi_.showMessage(error.what(), kProgramTitle, platform::MessageButtons::Ok);
+    } catch (...) {
+        desktopUi_.showMessage("An unexpected error occurred.", kProgramTitle, platform::MessageButtons::Ok);
+    }
+}
+
 void Win32Windows::runPosted() {
     while (!posted_.empty()) {
         auto task = std::move(posted_.front());
         posted_.pop_front();
-        task();
+        runReporting(task);
     }
 }
 

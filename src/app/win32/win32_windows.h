@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/window_system.h"
+#include "platform/win32/win32_ui.h"
 
 #include <windows.h>
 
@@ -13,18 +14,21 @@ class Win32Windows : public WindowSystem {
 public:
     explicit Win32Windows(HINSTANCE instance) : instance_(instance) {}
 
-    std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlLookup& controls,
+    std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlSet& controls,
                                              std::function<void()> closed) override;
     void post(std::function<void()> task) override;
     void quit() override;
+    platform::Ui& ui() override { return desktopUi_; }
 
     // Runs until quit(); returns the exit code.
     int runMessageLoop();
 
 private:
     void runPosted();
+    void runReporting(const std::function<void()>& task);
 
     HINSTANCE instance_;
+    platform::win32::Win32Ui desktopUi_{nullptr};
     // Run only from the program's own loop, never from inside a modal one,
     // so that no handler is on the stack when they run.
     std::deque<std::function<void()>> posted_;

@@ -3,7 +3,6 @@
 #include "platform/win32/handles.h"
 
 #include <knownfolders.h>
-#include <shellapi.h>
 #include <shlobj.h>
 #include <userenv.h>
 #include <winnetwk.h>
@@ -102,10 +101,6 @@ void waitPumpingMessages(HANDLE process) {
         }
     }
 }
-
-struct PidlDeleter {
-    void operator()(ITEMIDLIST* pidl) const { ::CoTaskMemFree(pidl); }
-};
 
 }  // namespace
 
@@ -260,23 +255,6 @@ std::string Win32Os::thousandsSeparator() {
     return narrow(buffer);
 }
 
-MessageAnswer Win32Os::showMessage(std::string_view text, std::string_view caption, MessageButtons buttons) {
-    UINT type = (buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK) | MB_SETFOREGROUND;
-    int answer = ::MessageBoxW(::GetActiveWindow(), widen(text).c_str(), widen(caption).c_str(), type);
-    if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-    return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
-}
-
-// Like a key press, it reaches the active window, if the program has one.
-void Win32Os::sendTab() {
-    if (HWND active = ::GetActiveWindow()) ::PostMessageW(active, kAdvanceFocusMessage, 0, 0);
-}
-
-void Win32Os::setBusyPointer(bool busy) {
-    busyDepth_ += busy ? 1 : -1;
-    ::SetCursor(::LoadCursorW(nullptr, busyDepth_ > 0 ? IDC_WAIT : IDC_ARROW));
-}
-
 ProcessResult Win32Os::runMinimisedAndWait(std::string_view commandLine) {
     std::wstring mutableLine = widen(commandLine);
     STARTUPINFOW startup = {};
@@ -297,22 +275,5 @@ ProcessResult Win32Os::runMinimisedAndWait(std::string_view commandLine) {
     ::GetExitCodeProcess(process.get(), &exitCode);
     return {true, {}, exitCode};
 }
-
-std::optional<std::string> Win32Os::browseForFolder() {
-    BROWSEINFOW info = {};
-    info.hwndOwner = ::GetActiveWindow();
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
-    std::unique_ptr<ITEMIDLIST, PidlDeleter> picked(::SHBrowseForFolderW(&info));
-    if (!picked) return std::nullopt;
-    std::wstring path(32768, L'\0');
-    if (!::SHGetPathFromIDListEx(picked.get(), path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
-        return std::nullopt;
-    return narrow(path.c_str());
-}
-
-void Win32Os::openUrl(std::string_view url) {
-    ::ShellExecuteW(nullptr, L"open", widen(url).c_str(), L"", L"", SW_SHOW);
-}
-
 
 }  // namespace platform::win32

@@ -7,10 +7,6 @@
 
 namespace platform::win32 {
 
-// Posted to a window to move the focus one control onward in tab order, as
-// a Tab key press would once the running handler has returned.
-inline constexpr UINT kAdvanceFocusMessage = WM_APP + 1;
-
 // UTF-16 text in the given code page, with the flags that code page accepts.
 AnsiText wideToCodePage(std::wstring_view text, UINT codePage);
 
@@ -34,15 +30,7 @@ public:
     std::optional<std::string> userName() override;
     LocalDate today() override;
     std::string thousandsSeparator() override;
-    MessageAnswer showMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
-    void sendTab() override;
-    void setBusyPointer(bool busy) override;
     ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
-    std::optional<std::string> browseForFolder() override;
-    void openUrl(std::string_view url) override;
-
-private:
-    int busyDepth_ = 0;
 };
 
 }  // namespace platform::win32

@@ -1,0 +1,57 @@
+#include "platform/win32/win32_ui.h"
+
+#include "platform/win32/handles.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <memory>
+
+namespace platform::win32 {
+namespace {
+
+struct PidlDeleter {
+    void operator()(ITEMIDLIST* pidl) const { ::CoTaskMemFree(pidl); }
+};
+
+// One pointer for the whole program: the hourglass while any window's count
+// runs.
+int busyDepth = 0;
+
+}  // namespace
+
+MessageAnswer Win32Ui::showMessage(std::string_view text, std::string_view caption, MessageButtons buttons) {
+    UINT type = (buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK) | MB_SETFOREGROUND;
+    int answer = ::MessageBoxW(owner_, widen(text).c_str(), widen(caption).c_str(), type);
+    if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+    return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+std::optional<std::string> Win32Ui::browseForFolder() {
+    BROWSEINFOW info = {};
+    info.hwndOwner = owner_;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+    std::unique_ptr<ITEMIDLIST, PidlDeleter> picked(::SHBrowseForFolderW(&info));
+    if (!picked) return std::nullopt;
+    std::wstring path(32768, L'\0');
+    if (!::SHGetPathFromIDListEx(picked.get(), path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
+        return std::nullopt;
+    return narrow(path.c_str());
+}
+
+// Like a key press, it reaches the active window, if the program has one.
+void Win32Ui::sendTab() {
+    if (HWND active = ::GetActiveWindow()) ::PostMessageW(active, kAdvanceFocusMessage, 0, 0);
+}
+
+void Win32Ui::setBusyPointer(bool busy) {
+    busyDepth += busy ? 1 : -1;
+    ::SetCursor(::LoadCursorW(nullptr, busyDepth > 0 ? IDC_WAIT : IDC_ARROW));
+}
+
+// The browser is a program of its own: nothing of ours owns it.
+void Win32Ui::openUrl(std::string_view url) {
+    ::ShellExecuteW(nullptr, L"open", widen(url).c_str(), L"", L"", SW_SHOW);
+}
+
+}  // namespace platform::win32
