@@ -18,11 +18,13 @@ bool isSelfOrParent(std::string_view name) { return name == "." || name == "..";
 
 bool isDotNamed(std::string_view name) { return !name.empty() && name.front() == '.'; }
 
-void countFolder(platform::Os& os, const PendingFolder& folder, ScanParams& params,
-                 std::vector<PendingFolder>& pending) {
+// False when stopped before the folder's entries were all taken in.
+bool countFolder(platform::Os& os, const PendingFolder& folder, ScanParams& params,
+                 std::vector<PendingFolder>& pending, const std::stop_token& stop) {
     auto entries = os.findFiles(folder.path + params.Pattern);
-    if (!entries) return;
+    if (!entries) return true;
     for (const auto& entry : *entries) {
+        if (stop.stop_requested()) return false;
         if (!entry.isDirectory()) {
             if (folder.countsFiles && !isDotNamed(entry.name)) {
                 ++params.FileCount;
@@ -36,6 +38,7 @@ void countFolder(platform::Os& os, const PendingFolder& folder, ScanParams& para
         if (params.Recurse && !entry.isReparsePoint())
             pending.push_back({folder.path + entry.name + "\\", folder.countsFiles && !isDotNamed(entry.name)});
     }
+    return true;
 }
 
 std::string groupDigits(std::uint64_t magnitude, std::string_view separator) {
@@ -57,17 +60,19 @@ std::string formatWhole(std::int64_t value, std::string_view separator) {
 
 }  // namespace
 
-void CountTree(platform::Os& os, ScanParams& params) {
+bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop) {
     params.FileCount = 0;
     params.TotalSize = 0;
     params.FolderCount = 0;
     // An explicit stack keeps very deep trees off the call stack.
     std::vector<PendingFolder> pending{{naming::QualifyPath(params.Root), true}};
     while (!pending.empty()) {
+        if (stop.stop_requested()) return false;
         PendingFolder folder = std::move(pending.back());
         pending.pop_back();
-        countFolder(os, folder, params, pending);
+        if (!countFolder(os, folder, params, pending, stop)) return false;
     }
+    return true;
 }
 
 std::string FormatFileCount(std::int64_t value, std::string_view separator) {

@@ -4,6 +4,7 @@
 #include "platform/os.h"
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,9 @@ struct ScanParams {
 // entered for them), while every folder but "." and ".." is counted and,
 // with Recurse, entered for the folder count. Reparse points (junctions,
 // symbolic links) are counted but never entered. A folder that cannot be
-// searched counts as empty.
-void CountTree(platform::Os& os, ScanParams& params);
+// searched counts as empty. A stop request is seen between entries and
+// between folders; the count then ends early and returns false.
+bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop = {});
 
 // "###,###,###,###,##0" and "###,###,###,##0" with the locale's separator.
 std::string FormatFileCount(std::int64_t value, std::string_view separator);
