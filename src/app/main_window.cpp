@@ -5,7 +5,6 @@
 #include "backup/backup.h"
 #include "backup/input_checks.h"
 #include "destination/destination.h"
-#include "metrics/metrics.h"
 #include "settings/settings.h"
 
 #include <cstdio>
@@ -19,22 +18,17 @@ std::string twoDigits(int month) {
     return text;
 }
 
-// Shows the hourglass for as long as it lives.
-class BusyPointer {
-public:
-    explicit BusyPointer(platform::Ui& ui) : ui_(ui) { ui_.setBusyPointer(true); }
-    ~BusyPointer() { ui_.setBusyPointer(false); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-
-private:
-    platform::Ui& ui_;
-};
-
 }  // namespace
 
-frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, Session& session, ProgramActions& program)
-    : os_(os), session_(session), program_(program) {
+frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, Session& session, ProgramActions& program,
+                                     WindowSystem& windows, BackgroundCounts& counts)
+    : os_(os),
+      session_(session),
+      program_(program),
+      figures_(os, windows, counts, [this](bool working) { ui().setBusyPointer(working); },
+               {txtFileCountDestination, txtFolderCountDestination, txtFolderSizeDestination},
+               {txtFileCountUser, txtFolderCountUser, txtFolderSizeUser},
+               {txtFileCountSpecific, txtFolderCountSpecific, txtFolderSizeSpecific}) {
     OptionButton::group(optYes, optNo);
     applyLayoutStartValues();
     wireHandlers();
@@ -369,41 +363,18 @@ void frmQuenfoldBackup::Reset2() {
 // Folder figures
 
 void frmQuenfoldBackup::GetMetricsDestination() {
-    showFolderMetrics(txtDefaultPath.text(), chkRecurseDestination, txtFileCountDestination,
-                      txtFolderCountDestination, txtFolderSizeDestination);
+    figures_.request(FigureCounts::Kind::Destination, txtDefaultPath.text(), chkRecurseDestination.value() == 1);
 }
 
 void frmQuenfoldBackup::GetMetricsUser() {
     // The field ends in "*.*"; the folder is what precedes it.
     const std::string& pattern = txtSpecificUserFiles.text();
     std::string folder = pattern.size() >= 3 ? pattern.substr(0, pattern.size() - 3) : std::string();
-    showFolderMetrics(folder, chkRecurseUser, txtFileCountUser, txtFolderCountUser, txtFolderSizeUser);
+    figures_.request(FigureCounts::Kind::User, folder, chkRecurseUser.value() == 1);
 }
 
 void frmQuenfoldBackup::GetMetricsSpecific() {
-    showFolderMetrics(TxtSrc.text(), chkRecurseSpecific, txtFileCountSpecific, txtFolderCountSpecific,
-                      txtFolderSizeSpecific);
-}
-
-void frmQuenfoldBackup::showFolderMetrics(const std::string& folder, const CheckBox& recurse, TextBox& files,
-                                          TextBox& folders, TextBox& bytes) {
-    BusyPointer busy(ui());
-    files.setText("");
-    folders.setText("");
-    bytes.setText("");
-    // No folder named: nothing to count (an empty path would mean the root
-    // of the current drive).
-    if (folder.empty()) return;
-
-    metrics::ScanParams params;
-    params.Root = naming::QualifyPath(folder);
-    params.Recurse = recurse.value() == 1;
-    metrics::CountTree(os_, params);
-
-    std::string separator = os_.thousandsSeparator();
-    files.setText(metrics::FormatFileCount(params.FileCount, separator));
-    bytes.setText(metrics::FormatFileCount(params.TotalSize, separator));
-    folders.setText(metrics::FormatFolderCount(params.FolderCount, separator));
+    figures_.request(FigureCounts::Kind::Specific, TxtSrc.text(), chkRecurseSpecific.value() == 1);
 }
 
 }  // namespace app

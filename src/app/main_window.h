@@ -1,7 +1,9 @@
 // The main window: its controls, start-up, composition and counting.
 #pragma once
 
+#include "app/background_counts.h"
 #include "app/controls.h"
+#include "app/figure_counts.h"
 #include "app/window_system.h"
 #include "backup/input_checks.h"
 #include "naming/naming.h"
@@ -32,7 +34,8 @@ public:
 
 class frmQuenfoldBackup {
 public:
-    frmQuenfoldBackup(platform::Os& os, Session& session, ProgramActions& program);
+    frmQuenfoldBackup(platform::Os& os, Session& session, ProgramActions& program, WindowSystem& windows,
+                      BackgroundCounts& counts);
     // The window showing this form; set before Form_Load.
     void setHost(WindowHost& host) { host_ = &host; }
 
@@ -77,10 +80,12 @@ public:
     void btnQuit_Click();
     void Reset2();
 
-    // Folder figures.
+    // Folder figures, counted in the background.
     void GetMetricsDestination();
     void GetMetricsUser();
     void GetMetricsSpecific();
+    // The window is going: counts still running are cancelled.
+    void cancelCounts() { figures_.stop(); }
 
 private:
     ControlSet controls_;  // before the controls that join it
@@ -178,10 +183,6 @@ private:
     // Shows the first problem of the fields, if any; true when there was one.
     bool refusesInput(const backup::FieldValues& fields);
 
-    // One count for any of the three folder kinds.
-    void showFolderMetrics(const std::string& folder, const CheckBox& recurse, TextBox& files, TextBox& folders,
-                           TextBox& bytes);
-
     // The services of the window showing this form.
     platform::Ui& ui() { return host_->ui(); }
 
@@ -189,6 +190,8 @@ private:
     Session& session_;
     ProgramActions& program_;
     WindowHost* host_ = nullptr;
+    // After the controls it fills, so that it goes first.
+    FigureCounts figures_;
 };
 
 }  // namespace app

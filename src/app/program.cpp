@@ -4,11 +4,12 @@
 #include "app/layout.h"
 
 #include <stdexcept>
+#include <type_traits>
 
 namespace app {
 
-Program::Program(platform::Os& os, Session& session, WindowSystem& windows)
-    : os_(os), windows_(windows), session_(session) {}
+Program::Program(platform::Os& os, Session& session, WindowSystem& windows, BackgroundCounts& counts)
+    : os_(os), windows_(windows), counts_(counts), session_(session) {}
 
 template <typename Form>
 bool Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form,
@@ -31,6 +32,8 @@ void Program::close(Slot<Form>& slot) {
 // The window is gone; its form and view may still be on the stack.
 template <typename Form>
 void Program::closed(Slot<Form>& slot) {
+    if constexpr (std::is_same_v<Form, frmQuenfoldBackup>)
+        if (slot.form) slot.form->cancelCounts();
     retired_.push_back(std::make_shared<Slot<Form>>(std::move(slot)));
     windows_.post([this] { retired_.clear(); });
     if (!reloading_) endIfNoWindowRemains();
@@ -45,7 +48,8 @@ platform::Ui& Program::mainUi() { return main_.host ? main_.host->ui() : windows
 void Program::start() { loadMainWindow(); }
 
 void Program::loadMainWindow() {
-    if (!open(main_, MainWindowLayout(), std::make_unique<frmQuenfoldBackup>(os_, session_, *this), windows_.ui()))
+    if (!open(main_, MainWindowLayout(), std::make_unique<frmQuenfoldBackup>(os_, session_, *this, windows_, counts_),
+              windows_.ui()))
         return endIfNoWindowRemains();
     main_.form->setHost(*main_.host);
     try {

@@ -1,6 +1,7 @@
 // The program as a whole: its windows, each at most once, and its end.
 #pragma once
 
+#include "app/background_counts.h"
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
 #include "app/window_system.h"
@@ -13,7 +14,7 @@ namespace app {
 
 class Program : public ProgramActions {
 public:
-    Program(platform::Os& os, Session& session, WindowSystem& windows);
+    Program(platform::Os& os, Session& session, WindowSystem& windows, BackgroundCounts& counts);
 
     // Loads the main window, which shows itself at the end of its start-up.
     void start();
@@ -55,6 +56,7 @@ private:
 
     platform::Os& os_;
     WindowSystem& windows_;
+    BackgroundCounts& counts_;
     Session& session_;
     Slot<frmQuenfoldBackup> main_;
     Slot<frmTextWindow> help_;

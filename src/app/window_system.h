@@ -34,7 +34,8 @@ public:
     // the system's reason, when the window or a control cannot be created.
     virtual std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlSet& controls,
                                                      std::function<void()> closed) = 0;
-    // Runs the task once the running handler has returned.
+    // Runs the task on the user-interface thread once the running handler
+    // has returned. Any thread may post.
     virtual void post(std::function<void()> task) = 0;
     // Ends the program's message loop.
     virtual void quit() = 0;

@@ -24,6 +24,8 @@ public:
     // One Tab keystroke to the active window, taking effect once the running
     // handler has returned.
     virtual void sendTab() = 0;
+    // While on, the pointer over the program's windows is the "working in
+    // background" arrow: the windows stay usable.
     virtual void setBusyPointer(bool busy) = 0;
     virtual void openUrl(std::string_view url) = 0;
 };

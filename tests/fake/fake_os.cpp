@@ -198,6 +198,7 @@ std::optional<std::string> FakeOs::contentOf(std::string_view path) {
 
 std::optional<std::vector<platform::DirEntry>> FakeOs::findFiles(std::string_view pattern) {
     ++findCalls;
+    if (onFind) onFind(pattern);
     auto slash = pattern.rfind('\\');
     if (slash == std::string_view::npos) return std::nullopt;
     std::string_view folderPath = pattern.substr(0, slash + 1);

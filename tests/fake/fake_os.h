@@ -4,6 +4,7 @@
 
 #include "platform/os.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -41,11 +42,13 @@ public:
     std::set<std::string> unwritablePaths;
     // Runs when a process is started; returns its result.
     std::function<platform::ProcessResult(std::string_view)> onRun;
+    // Runs at every directory search, on the thread that searches.
+    std::function<void(std::string_view)> onFind;
 
     // --- what happened --------------------------------------------------
     std::vector<std::string> commandsRun;
     std::vector<std::string> events;  // "run" here; the windows and their services add theirs
-    int findCalls = 0;
+    std::atomic<int> findCalls = 0;  // workers search too
 
     // --- platform::Os -----------------------------------------------------
     std::optional<std::vector<platform::DirEntry>> findFiles(std::string_view pattern) override;

@@ -47,12 +47,27 @@ std::unique_ptr<app::WindowHost> FakeWindows::createWindow(const app::WindowLayo
     return std::make_unique<Host>(*this, caption, std::move(closed));
 }
 
+void FakeWindows::post(std::function<void()> task) {
+    std::lock_guard lock(postedLock_);
+    posted_.push_back(std::move(task));
+}
+
 void FakeWindows::runPosted() {
-    while (!posted_.empty()) {
-        auto task = std::move(posted_.front());
-        posted_.pop_front();
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(postedLock_);
+            if (posted_.empty()) return;
+            task = std::move(posted_.front());
+            posted_.pop_front();
+        }
         task();
     }
+}
+
+bool FakeWindows::anyPosted() {
+    std::lock_guard lock(postedLock_);
+    return !posted_.empty();
 }
 
 std::vector<std::string> FakeWindows::openWindows() const {

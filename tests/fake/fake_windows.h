@@ -6,6 +6,7 @@
 #include "fake_ui.h"
 
 #include <deque>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,12 +21,14 @@ public:
 
     std::unique_ptr<app::WindowHost> createWindow(const app::WindowLayout& layout, const app::ControlSet& controls,
                                                   std::function<void()> closed) override;
-    void post(std::function<void()> task) override { posted_.push_back(std::move(task)); }
+    void post(std::function<void()> task) override;
     void quit() override { ++quitRequests; }
     platform::Ui& ui() override { return desktopUi_; }
 
     // Runs what was posted, as the message loop would once a handler returns.
     void runPosted();
+    // Whether anything waits to run.
+    bool anyPosted();
     // The captions of the windows open now, in the order they were opened.
     std::vector<std::string> openWindows() const;
     // Closes a window as its close box would.
@@ -38,6 +41,7 @@ private:
     class Host;
     UiLog& log_;
     FakeUi desktopUi_;
+    std::mutex postedLock_;  // workers post too
     std::deque<std::function<void()>> posted_;
     std::vector<Host*> open_;
 };

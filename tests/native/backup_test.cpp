@@ -28,6 +28,7 @@ protected:
             return platform::ProcessResult{true, {}, 0};
         };
         load();
+        settle();
         ui.messages.clear();
         os.events.clear();
         ui.tabsSent = 0;
@@ -145,6 +146,8 @@ TEST_F(Backups, UserBackupRunsTheArchiverWithTheComposedCommandLine) {
     EXPECT_EQ(os.commandsRun[0], kArchiver + "\"C:\\Backup Zips\\John Smith-200603.zip\" "
                                              "\"C:\\Documents and Settings\\John Smith\\My Documents\\*.*\"");
     EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(w().txtFileCountDestination.text(), "");  // recounting
+    settle();
     EXPECT_EQ(w().txtFileCountDestination.text(), "1");
 }
 
@@ -184,12 +187,15 @@ class SpecificBlank : public Backups, public ::testing::WithParamInterface<Blank
 TEST_P(SpecificBlank, TellsAndStartsNothingButRecounts) {
     w().TxtSrc.setText(GetParam().source);
     w().txtSpecificBackupFileName.setText(GetParam().label);
-    os.events.clear();
+    settle();
+    counts.started.clear();
     w().btnSpecificBackup.click();
+    settle();
     EXPECT_EQ(messageTexts(), std::vector<std::string>{
                                   "Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!"});
     EXPECT_TRUE(os.commandsRun.empty());
-    EXPECT_EQ(count("busy"), 1);  // the command's own recount of the destination
+    // The command's own recount of the destination.
+    EXPECT_EQ(counts.started, std::vector<std::string>{"C:\\Backup Zips\\"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, SpecificBlank,

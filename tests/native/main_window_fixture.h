@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "fake/fake_os.h"
 #include "fake/fake_windows.h"
+#include "fake/manual_counts.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,17 @@ protected:
 
     // Starts the program afresh, as on the next run.
     app::frmQuenfoldBackup& load() {
-        program = std::make_unique<app::Program>(os, session, windows);
+        program = std::make_unique<app::Program>(os, session, windows, counts);
         program->start();
         form = program->mainWindow();
         return *form;
+    }
+
+    // Lets the handler return and every count end, as the message loop and
+    // the workers would.
+    void settle() {
+        windows.runPosted();
+        while (counts.finishNext()) windows.runPosted();
     }
 
     int count(const std::string& event) const {
@@ -35,6 +43,7 @@ protected:
     fake::UiLog ui{os.events};
     app::Session session;
     fake::FakeWindows windows{ui};
+    fake::ManualCounts counts{os};
     std::unique_ptr<app::Program> program;
     app::frmQuenfoldBackup* form = nullptr;
 };

@@ -199,6 +199,7 @@ TEST_F(MainWindowTest, ListRefillRecountsAndClearsTheChosenUser) {
     window.cmbFileNameMonth.clear();
     window.cmbFileNameYear.clear();
     window.Form_Load2();
+    settle();
     EXPECT_EQ(window.cmbFileNameMonth.listCount(), 12);
     EXPECT_EQ(window.cmbFileNameYear.listCount(), 5);
     EXPECT_EQ(window.txtFileCountDestination.text(), "1");
@@ -329,6 +330,7 @@ TEST_F(MainWindowTest, StartUpCountsTheDestinationAndTheUsersDocuments) {
     os.addFile("C:\\Documents and Settings\\jsmith\\My Documents\\letter.doc", "abc");
     os.addFile("C:\\Documents and Settings\\jsmith\\My Documents\\Photos\\p.jpg", std::string(1000, 'y'));
     auto& window = load();
+    settle();
     EXPECT_EQ(window.txtFileCountDestination.text(), "1");
     EXPECT_EQ(window.txtFolderCountDestination.text(), "0");
     EXPECT_EQ(window.txtFolderSizeDestination.text(), "1,500");

@@ -19,8 +19,10 @@ protected:
             os.addFolder(std::string("C:\\Documents and Settings\\") + profile);
         os.addFile("C:\\Documents and Settings\\mary ann\\My Documents\\cv.doc", "cv");
         load();
+        settle();
         os.events.clear();
         ui.tabsSent = 0;
+        counts.started.clear();
     }
     app::frmQuenfoldBackup& w() { return *program->mainWindow(); }
     std::vector<std::string> openWindows() const { return windows.openWindows(); }
@@ -32,6 +34,7 @@ TEST_F(ProgramWindows, BrowsingForTheSourceFillsItAndCountsIt) {
     os.addFile("D:\\Data\\a.txt", "abc");
     ui.browseResults.push_back(std::string("D:\\Data\0garbage", 16));
     w().btnBrowseSpecific.click();
+    settle();
     EXPECT_EQ(w().TxtSrc.text(), "D:\\Data");
     EXPECT_EQ(w().txtSpecificDirectoryFiles.text(), "D:\\Data\\*.*");
     EXPECT_EQ(w().txtFileCountSpecific.text(), "1");
@@ -39,6 +42,7 @@ TEST_F(ProgramWindows, BrowsingForTheSourceFillsItAndCountsIt) {
 
 TEST_F(ProgramWindows, CancellingTheSourceDialogChangesNothing) {
     w().TxtSrc.setText("C:\\Keep");
+    settle();
     os.events.clear();
     w().btnBrowseSpecific.click();
     EXPECT_EQ(ui.browseCalls, 1);
@@ -53,11 +57,14 @@ TEST_F(ProgramWindows, DestinationDialogRecountsEvenOnCancel) {
     w().btnBrowseDefault.click();
     EXPECT_EQ(w().txtDefaultPath.text(), "E:\\");
     EXPECT_EQ(w().txtExampleFileName.text(), "E:\\Docs-200603.zip");
-    EXPECT_EQ(count("busy"), 2);  // the field's own recount, then the button's
-    os.events.clear();
+    settle();
+    // The field's own recount and the button's are one count.
+    EXPECT_EQ(counts.started, std::vector<std::string>{"E:\\"});
+    EXPECT_EQ(w().txtFileCountDestination.text(), "1");
     w().btnBrowseDefault.click();
+    settle();
     EXPECT_EQ(w().txtDefaultPath.text(), "E:\\");
-    EXPECT_EQ(count("busy"), 1);
+    EXPECT_EQ(counts.started, (std::vector<std::string>{"E:\\", "E:\\"}));
 }
 
 // --- the profile chooser -------------------------------------------------------
@@ -75,7 +82,7 @@ TEST_F(ProgramWindows, PickingAUserPutsItInTheWindowThroughReset2) {
     auto* chooser = program->browseUsersWindow();
     chooser->lstUsers.setListIndex(1);
     chooser->cmdUsers.click();
-    windows.runPosted();
+    settle();
     EXPECT_EQ(program->browseUsersWindow(), nullptr);
     EXPECT_EQ(openWindows(), std::vector<std::string>{"Quenfold"});
     EXPECT_EQ(w().txtUsers.text(), "Mary Ann");
@@ -265,7 +272,7 @@ TEST_F(ProgramWindows, ResetRestoresTheStartValuesAndTheSavedDefault) {
     w().cmbFileNameYear.setListIndex(0);
     w().btnHelp.click();
     w().btnReset.click();
-    windows.runPosted();
+    settle();
 
     EXPECT_EQ(openWindows(), std::vector<std::string>{"Quenfold"});
     EXPECT_EQ(windows.quitRequests, 0);

@@ -143,6 +143,7 @@ protected:
 
 TEST_F(TodaysWindows, StartUpShowsTheLoggedOnUsersDocumentsAndItsFigures) {
     auto& window = load();
+    settle();
     EXPECT_EQ(window.txtSpecificUserFiles.text(), "C:\\Users\\jsmith\\Documents\\*.*");
     EXPECT_EQ(window.txtSpecificUserFileName.text(), "C:\\Backup Zips\\jsmith-200603.zip");
     EXPECT_EQ(window.txtFileCountUser.text(), "2");
@@ -159,7 +160,7 @@ TEST_F(TodaysWindows, AProfilePickedInTheChooserIsRecomposedCountedAndBackedUp) 
     ASSERT_EQ(chooser->lstUsers.items(), (std::vector<std::string>{"Jsmith", "Mary Ann"}));
     chooser->lstUsers.setListIndex(1);
     chooser->cmdUsers.click();
-    windows.runPosted();
+    settle();
     EXPECT_EQ(form->txtSpecificUserFiles.text(), "C:\\Users\\Mary Ann\\Documents\\*.*");
     EXPECT_EQ(form->txtFileCountUser.text(), "1");
     os.addFolder("C:\\Backup Zips");

@@ -491,6 +491,13 @@ LRESULT FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
+        case WM_SETCURSOR:
+            // Over the window and every control in it, not over its frame.
+            if (LOWORD(lParam) == HTCLIENT && platform::win32::WorkingInBackground()) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+                return TRUE;
+            }
+            break;
         case WM_ERASEBKGND:
             eraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;

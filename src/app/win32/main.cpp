@@ -1,4 +1,5 @@
 // Program start: the real operating system and windows, and the program.
+#include "app/background_counts.h"
 #include "app/program.h"
 #include "app/win32/win32_windows.h"
 #include "platform/win32/win32_os.h"
@@ -17,7 +18,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     platform::win32::Win32Os os;
     app::Session session;
     app::win32::Win32Windows windows(instance);
-    app::Program program(os, session, windows);
+    // Joins its workers after the program's windows are gone.
+    app::ThreadedCounts counts(os, windows);
+    app::Program program(os, session, windows, counts);
     // A failure while starting is reported like one in any handler; the
     // program goes on with whatever window it has (none ends it).
     try {

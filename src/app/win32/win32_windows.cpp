@@ -15,8 +15,13 @@ std::unique_ptr<WindowHost> Win32Windows::createWindow(const WindowLayout& layou
 }
 
 void Win32Windows::post(std::function<void()> task) {
-    posted_.push_back(std::move(task));
-    ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);  // wake the loop
+    {
+        std::lock_guard lock(postedLock_);
+        posted_.push_back(std::move(task));
+    }
+    // Wakes the loop. Should a modal loop take it, the program's loop still
+    // runs the task once that modal loop's handler has returned.
+    ::PostThreadMessageW(thread_, WM_NULL, 0, 0);
 }
 
 void Win32Windows::quit() { ::PostQuitMessage(0); }
@@ -33,9 +38,14 @@ void Win32Windows::runReporting(const std::function<void()>& task) {
 }
 
 void Win32Windows::runPosted() {
-    while (!posted_.empty()) {
-        auto task = std::move(posted_.front());
-        posted_.pop_front();
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(postedLock_);
+            if (posted_.empty()) return;
+            task = std::move(posted_.front());
+            posted_.pop_front();
+        }
         runReporting(task);
     }
 }

@@ -7,12 +7,13 @@
 #include <windows.h>
 
 #include <deque>
+#include <mutex>
 
 namespace app::win32 {
 
 class Win32Windows : public WindowSystem {
 public:
-    explicit Win32Windows(HINSTANCE instance) : instance_(instance) {}
+    explicit Win32Windows(HINSTANCE instance) : instance_(instance), thread_(::GetCurrentThreadId()) {}
 
     std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlSet& controls,
                                              std::function<void()> closed) override;
@@ -28,7 +29,9 @@ private:
     void runReporting(const std::function<void()>& task);
 
     HINSTANCE instance_;
+    DWORD thread_;  // the user-interface thread, whose loop runs the tasks
     platform::win32::Win32Ui desktopUi_{nullptr};
+    std::mutex postedLock_;
     // Run only from the program's own loop, never from inside a modal one,
     // so that no handler is on the stack when they run.
     std::deque<std::function<void()>> posted_;

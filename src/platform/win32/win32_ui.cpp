@@ -14,8 +14,8 @@ struct PidlDeleter {
     void operator()(ITEMIDLIST* pidl) const { ::CoTaskMemFree(pidl); }
 };
 
-// One pointer for the whole program: the hourglass while any window's count
-// runs.
+// One pointer for the whole program: the "working in background" arrow
+// while any window's counts run. User-interface thread only.
 int busyDepth = 0;
 
 }  // namespace
@@ -44,9 +44,18 @@ void Win32Ui::sendTab() {
     if (HWND active = ::GetActiveWindow()) ::PostMessageW(active, kAdvanceFocusMessage, 0, 0);
 }
 
+bool WorkingInBackground() { return busyDepth > 0; }
+
 void Win32Ui::setBusyPointer(bool busy) {
     busyDepth += busy ? 1 : -1;
-    ::SetCursor(::LoadCursorW(nullptr, busyDepth > 0 ? IDC_WAIT : IDC_ARROW));
+    // The window under the pointer picks its pointer again now, rather than
+    // at the next mouse move; a window of another program is left alone.
+    POINT at;
+    if (!::GetCursorPos(&at)) return;
+    HWND under = ::WindowFromPoint(at);
+    if (!under || ::GetWindowThreadProcessId(under, nullptr) != ::GetCurrentThreadId()) return;
+    auto hit = ::SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y));
+    ::SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));
 }
 
 // The browser is a program of its own: nothing of ours owns it.

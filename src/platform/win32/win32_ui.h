@@ -11,6 +11,10 @@ namespace platform::win32 {
 // a Tab key press would once the running handler has returned.
 inline constexpr UINT kAdvanceFocusMessage = WM_APP + 1;
 
+// Whether the program's windows show the "working in background" pointer;
+// they answer WM_SETCURSOR with it.
+bool WorkingInBackground();
+
 class Win32Ui : public Ui {
 public:
     // `owner` owns the boxes and dialogs shown; nullptr for none.
