@@ -48,9 +48,10 @@ protected:
         EXPECT_EQ(program.text("txtSpecificUserFiles"),
                   "C:\\Documents and Settings\\" + properCase(user) + "\\My Documents\\*.*");
         EXPECT_EQ(program.text("txtExampleFileName"), "");
-        EXPECT_EQ(program.text("txtFileCountUser"), "2");
-        EXPECT_EQ(program.text("txtFolderCountUser"), "1");
-        EXPECT_EQ(program.text("txtFileCountDestination"), "0");
+        // The figures arrive once the counts behind the shown window end.
+        EXPECT_TRUE(program.waitForText("txtFileCountUser", "2")) << program.text("txtFileCountUser");
+        EXPECT_TRUE(program.waitForText("txtFolderCountUser", "1")) << program.text("txtFolderCountUser");
+        EXPECT_TRUE(program.waitForText("txtFileCountDestination", "0")) << program.text("txtFileCountDestination");
 
         std::vector<std::string> months;
         for (int m = 1; m <= 12; ++m) months.push_back(twoDigits(m));

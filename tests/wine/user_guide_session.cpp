@@ -17,10 +17,16 @@ void photograph(const std::string& step) {
     waitFor([&] { return os.fileExists("C:\\quenfold-guide\\" + step + ".done"); }, 30s);
 }
 
+// Counts run in the background; a picture shows them once they are in.
+void waitForFigures(ProgramDriver& program, const char* field) {
+    waitFor([&] { return !program.text(field).empty(); }, 30s);
+}
+
 TEST(UserGuide, DISABLED_Session) {
     ProgramDriver program(QuenfoldExePath());
     ASSERT_TRUE(program.answerMessage(IDOK));  // WinZip itself is not installed here
     ASSERT_NE(program.waitForMainWindow(), nullptr);
+    waitForFigures(program, "txtFileCountUser");
     photograph("1-start");
 
     program.click("btnBrowseForUsers");
@@ -33,6 +39,7 @@ TEST(UserGuide, DISABLED_Session) {
     photograph("2-chooser");
     program.doubleClickListItem(chooser, "lstUsers", static_cast<int>(mary - users.begin()));
     ASSERT_TRUE(program.waitForText("txtUsers", "Mary Ann"));
+    waitForFigures(program, "txtFileCountUser");
     photograph("3-user-picked");
 
     program.setText("txtDefaultPath", "C:\\Backups\\Monthly");
@@ -43,6 +50,7 @@ TEST(UserGuide, DISABLED_Session) {
 
     program.setText("TxtSrc", "C:\\Projects");
     program.setText("txtSpecificBackupFileName", "Projects");
+    waitForFigures(program, "txtFileCountSpecific");
     photograph("5-specific-directory");
 
     // Each backup first says again that WinZip itself is missing.
