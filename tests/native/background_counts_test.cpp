@@ -131,6 +131,14 @@ TEST_F(Counts, OnlyTheNewestRequestOfAKindIsShown) {
     settle();
     EXPECT_EQ(figures(specific()), (std::vector<std::string>{"1", "0", "3"}));
     EXPECT_EQ(ui.busyDepthNow, 0);
+
+    // The running count is dropped at the new request, not only once the
+    // new count starts: its figures must not land in the emptied fields.
+    form->TxtSrc.setText("C:\\Big");
+    windows.runPosted();
+    form->TxtSrc.setText("C:\\Data");
+    EXPECT_FALSE(counts.finishNext());
+    EXPECT_EQ(figures(specific()), kEmpty);
 }
 
 TEST_F(Counts, RequestsOfOneHandlerGatherIntoOneCountPerKind) {
