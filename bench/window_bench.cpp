@@ -15,7 +15,7 @@
 #include "wine/program_driver.h"
 #include "wine/real_input.h"
 
-#include "app/control_ids.h"
+#include "app/layout.h"
 
 #include <shellapi.h>
 #include <windows.h>

@@ -6,7 +6,6 @@
 #include "program_driver.h"
 #include "real_input.h"
 
-#include "app/control_ids.h"
 #include "metrics/metrics.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +19,7 @@ using namespace wine_test;
 
 // Clicks into the field, as a person would before typing.
 bool clickInto(ProgramDriver& program, const char* control) {
-    ClickAt(CentreOf(::GetDlgItem(program.mainWindow(), app::ControlIdOf(control))));
+    ClickAt(CentreOf(program.control(control)));
     return waitFor([&] { return program.focusedControl() == control; }, 5s);
 }
 
@@ -103,7 +102,7 @@ TEST(TypingOnABigTree, QuitDuringAWholeDriveCountEndsTheProgram) {
     ASSERT_TRUE(program.waitForText("TxtSrc", "Z:\\"));
     EXPECT_EQ(program.text("txtFileCountSpecific"), "") << "the count is still running";
     auto quit = std::chrono::steady_clock::now();
-    ClickAt(CentreOf(::GetDlgItem(main, app::ControlIdOf("btnQuit"))));
+    ClickAt(CentreOf(program.control("btnQuit")));
     EXPECT_TRUE(program.processEnded(10s));
     std::printf("quit during a whole-drive count: %lld ms\n",
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
