@@ -47,26 +47,13 @@ std::unique_ptr<app::WindowHost> FakeWindows::createWindow(const app::WindowLayo
     return std::make_unique<Host>(*this, caption, std::move(closed));
 }
 
-void FakeWindows::post(std::function<void()> task) {
-    std::lock_guard lock(postedLock_);
-    posted_.push_back(std::move(task));
-}
+void FakeWindows::post(std::function<void()> task) { posted_.push(std::move(task)); }
 
 void FakeWindows::runPosted() {
-    for (;;) {
-        std::function<void()> task;
-        {
-            std::lock_guard lock(postedLock_);
-            if (posted_.empty()) return;
-            task = std::move(posted_.front());
-            posted_.pop_front();
-        }
-        task();
-    }
+    posted_.runAll([](const std::function<void()>& task) { task(); });
 }
 
 bool FakeWindows::anyPosted() {
-    std::lock_guard lock(postedLock_);
     return !posted_.empty();
 }
 

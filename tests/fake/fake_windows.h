@@ -2,11 +2,10 @@
 // tests without a screen.
 #pragma once
 
+#include "app/task_queue.h"
 #include "app/window_system.h"
 #include "fake_ui.h"
 
-#include <deque>
-#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,8 +40,7 @@ private:
     class Host;
     UiLog& log_;
     FakeUi desktopUi_;
-    std::mutex postedLock_;  // workers post too
-    std::deque<std::function<void()>> posted_;
+    app::TaskQueue posted_;  // workers post too
     std::vector<Host*> open_;
 };
 

@@ -15,10 +15,7 @@ std::unique_ptr<WindowHost> Win32Windows::createWindow(const WindowLayout& layou
 }
 
 void Win32Windows::post(std::function<void()> task) {
-    {
-        std::lock_guard lock(postedLock_);
-        posted_.push_back(std::move(task));
-    }
+    posted_.push(std::move(task));
     // Wakes the loop. Should a modal loop take it, the program's loop still
     // runs the task once that modal loop's handler has returned.
     ::PostThreadMessageW(thread_, WM_NULL, 0, 0);
@@ -38,16 +35,7 @@ void Win32Windows::runReporting(const std::function<void()>& task) {
 }
 
 void Win32Windows::runPosted() {
-    for (;;) {
-        std::function<void()> task;
-        {
-            std::lock_guard lock(postedLock_);
-            if (posted_.empty()) return;
-            task = std::move(posted_.front());
-            posted_.pop_front();
-        }
-        runReporting(task);
-    }
+    posted_.runAll([this](const std::function<void()>& task) { runReporting(task); });
 }
 
 int Win32Windows::runMessageLoop() {

@@ -1,13 +1,11 @@
 // Real windows for the program's forms, and the message loop.
 #pragma once
 
+#include "app/task_queue.h"
 #include "app/window_system.h"
 #include "platform/win32/win32_ui.h"
 
 #include <windows.h>
-
-#include <deque>
-#include <mutex>
 
 namespace app::win32 {
 
@@ -31,10 +29,9 @@ private:
     HINSTANCE instance_;
     DWORD thread_;  // the user-interface thread, whose loop runs the tasks
     platform::win32::Win32Ui desktopUi_{nullptr};
-    std::mutex postedLock_;
     // Run only from the program's own loop, never from inside a modal one,
     // so that no handler is on the stack when they run.
-    std::deque<std::function<void()>> posted_;
+    TaskQueue posted_;
 };
 
 }  // namespace app::win32
