@@ -19,6 +19,8 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
+std::string fileIn(std::string_view folder) { return std::string(folder) + std::string(kFileName); }
+
 platform::Status makeSureFileExists(platform::Os& os, std::string_view folder, const std::string& file) {
     if (os.fileExists(file)) return platform::Status::success();
     if (auto made = MakeFolder(os, folder); !made) return made;
@@ -33,16 +35,8 @@ platform::AnsiText encodeDestination(platform::Os& os, std::string_view destinat
     return ansi;
 }
 
-}  // namespace
-
-std::string SettingsFolder(std::string_view driveLetter) {
-    return std::string(driveLetter) + ":\\Program Files\\Quenfold\\";
-}
-
-std::string SettingsFile(std::string_view driveLetter) { return SettingsFolder(driveLetter) + std::string(kFileName); }
-
-std::string BuiltInDestination(std::string_view driveLetter) { return std::string(driveLetter) + ":\\Backup Zips"; }
-
+// The user's own settings folder; nullopt when the system has no local
+// application-data folder for the user.
 std::optional<std::string> UserSettingsFolder(platform::Os& os) {
     auto local = os.knownFolder(platform::KnownFolder::LocalAppData);
     if (!local || local->empty()) return std::nullopt;
@@ -51,16 +45,22 @@ std::optional<std::string> UserSettingsFolder(platform::Os& os) {
     return folder + "Quenfold\\";
 }
 
-std::optional<std::string> UserSettingsFile(platform::Os& os) {
-    auto folder = UserSettingsFolder(os);
-    if (!folder) return std::nullopt;
-    return *folder + std::string(kFileName);
+// The file the settings are read from and saved to: the user's own when it
+// exists, otherwise the machine's.
+std::string activeFile(platform::Os& os, const std::optional<std::string>& ownFolder, std::string machineFile) {
+    if (ownFolder && os.fileExists(fileIn(*ownFolder))) return fileIn(*ownFolder);
+    return machineFile;
 }
 
-std::string ActiveSettingsFile(platform::Os& os, std::string_view driveLetter) {
-    if (auto own = UserSettingsFile(os); own && os.fileExists(*own)) return *own;
-    return SettingsFile(driveLetter);
+}  // namespace
+
+std::string SettingsFolder(std::string_view driveLetter) {
+    return std::string(driveLetter) + ":\\Program Files\\Quenfold\\";
 }
+
+std::string SettingsFile(std::string_view driveLetter) { return fileIn(SettingsFolder(driveLetter)); }
+
+std::string BuiltInDestination(std::string_view driveLetter) { return std::string(driveLetter) + ":\\Backup Zips"; }
 
 platform::Status MakeFolder(platform::Os& os, std::string_view path) {
     // Every prefix ending before a backslash names a folder to make sure of;
@@ -78,16 +78,17 @@ platform::Status MakeFolder(platform::Os& os, std::string_view path) {
 
 Outcome MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLetter) {
     auto ownFolder = UserSettingsFolder(os);
-    auto ownFile = UserSettingsFile(os);
-    if (ownFile && os.fileExists(*ownFile)) return {*ownFile, platform::Status::success()};
     std::string machine = SettingsFile(driveLetter);
+    if (std::string active = activeFile(os, ownFolder, machine); active != machine)
+        return {active, platform::Status::success()};
     platform::Status made = makeSureFileExists(os, SettingsFolder(driveLetter), machine);
-    if (made || !ownFile) return {machine, made};
-    return {*ownFile, makeSureFileExists(os, *ownFolder, *ownFile)};
+    if (made || !ownFolder) return {machine, made};
+    std::string own = fileIn(*ownFolder);
+    return {own, makeSureFileExists(os, *ownFolder, own)};
 }
 
 std::optional<std::vector<std::string>> ReadSettingsLines(platform::Os& os, std::string_view driveLetter) {
-    auto bytes = os.readFile(ActiveSettingsFile(os, driveLetter));
+    auto bytes = os.readFile(activeFile(os, UserSettingsFolder(os), SettingsFile(driveLetter)));
     if (!bytes) return std::nullopt;
     std::string_view content = *bytes;
     if (content.starts_with(kUtf8Mark)) return splitLines(content.substr(kUtf8Mark.size()));
@@ -95,14 +96,15 @@ std::optional<std::vector<std::string>> ReadSettingsLines(platform::Os& os, std:
 }
 
 Outcome SaveDestination(platform::Os& os, std::string_view driveLetter, std::string_view destination) {
-    std::string file = ActiveSettingsFile(os, driveLetter);
+    auto ownFolder = UserSettingsFolder(os);
+    std::string machine = SettingsFile(driveLetter);
+    std::string file = activeFile(os, ownFolder, machine);
     platform::AnsiText encoded = encodeDestination(os, destination);
     if (!encoded.status) return {file, encoded.status};
     const std::string& bytes = *encoded.bytes;
     platform::Status saved = os.writeFileReplacing(file, bytes);
-    auto ownFolder = UserSettingsFolder(os);
-    if (saved || !saved.refused || !ownFolder || file != SettingsFile(driveLetter)) return {file, saved};
-    std::string own = *UserSettingsFile(os);
+    if (saved || !saved.refused || !ownFolder || file != machine) return {file, saved};
+    std::string own = fileIn(*ownFolder);
     if (auto made = MakeFolder(os, *ownFolder); !made) return {own, made};
     return {own, os.writeFileReplacing(own, bytes)};
 }

@@ -16,15 +16,6 @@ std::string SettingsFolder(std::string_view driveLetter);
 std::string SettingsFile(std::string_view driveLetter);
 std::string BuiltInDestination(std::string_view driveLetter);
 
-// The user's own settings folder and file; nullopt when the system has no
-// local application-data folder for the user.
-std::optional<std::string> UserSettingsFolder(platform::Os& os);
-std::optional<std::string> UserSettingsFile(platform::Os& os);
-
-// The file the settings are read from: the user's own when it exists,
-// otherwise the machine's.
-std::string ActiveSettingsFile(platform::Os& os, std::string_view driveLetter);
-
 // Creates every missing folder of the path, from the root down; the reason
 // of the first failure otherwise.
 platform::Status MakeFolder(platform::Os& os, std::string_view path);
