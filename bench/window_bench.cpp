@@ -40,14 +40,6 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-std::wstring quenfoldExe() {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path.resize(path.rfind(L'\\'));
-    return path + LR"(\..\src\app\win32\quenfold.exe)";
-}
-
 // The least a count can cost: each folder searched once, every entry looked at.
 void bareEnumeration(platform::Os& os, const std::string& root) {
     std::vector<std::string> pending{naming::QualifyPath(root)};
@@ -105,7 +97,7 @@ std::string fieldText(HWND main, const char* control) {
 // Launch to visible window, and launch to both start-up figures shown.
 Launch launch() {
     Launch times;
-    std::wstring commandLine = L"\"" + quenfoldExe() + L"\"";
+    std::wstring commandLine = L"\"" + QuenfoldExePath() + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -129,7 +121,7 @@ Launch launch() {
 // The longest answer to a sent message while the path is typed, one key
 // every 60 ms, and until its figures are shown.
 double longestAnswerWhileTyping(const std::string& path, const std::string& expectedFiles) {
-    ProgramDriver program(quenfoldExe());
+    ProgramDriver program(QuenfoldExePath());
     HWND main = program.waitForMainWindow();
     if (!main) return -1;
     ::SetForegroundWindow(main);

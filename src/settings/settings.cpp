@@ -37,7 +37,7 @@ platform::AnsiText encodeDestination(platform::Os& os, std::string_view destinat
 
 // The user's own settings folder; nullopt when the system has no local
 // application-data folder for the user.
-std::optional<std::string> UserSettingsFolder(platform::Os& os) {
+std::optional<std::string> userSettingsFolder(platform::Os& os) {
     auto local = os.knownFolder(platform::KnownFolder::LocalAppData);
     if (!local || local->empty()) return std::nullopt;
     std::string folder = *local;
@@ -77,7 +77,7 @@ platform::Status MakeFolder(platform::Os& os, std::string_view path) {
 }
 
 Outcome MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLetter) {
-    auto ownFolder = UserSettingsFolder(os);
+    auto ownFolder = userSettingsFolder(os);
     std::string machine = SettingsFile(driveLetter);
     if (std::string active = activeFile(os, ownFolder, machine); active != machine)
         return {active, platform::Status::success()};
@@ -88,7 +88,7 @@ Outcome MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLette
 }
 
 std::optional<std::vector<std::string>> ReadSettingsLines(platform::Os& os, std::string_view driveLetter) {
-    auto bytes = os.readFile(activeFile(os, UserSettingsFolder(os), SettingsFile(driveLetter)));
+    auto bytes = os.readFile(activeFile(os, userSettingsFolder(os), SettingsFile(driveLetter)));
     if (!bytes) return std::nullopt;
     std::string_view content = *bytes;
     if (content.starts_with(kUtf8Mark)) return splitLines(content.substr(kUtf8Mark.size()));
@@ -96,7 +96,7 @@ std::optional<std::vector<std::string>> ReadSettingsLines(platform::Os& os, std:
 }
 
 Outcome SaveDestination(platform::Os& os, std::string_view driveLetter, std::string_view destination) {
-    auto ownFolder = UserSettingsFolder(os);
+    auto ownFolder = userSettingsFolder(os);
     std::string machine = SettingsFile(driveLetter);
     std::string file = activeFile(os, ownFolder, machine);
     platform::AnsiText encoded = encodeDestination(os, destination);

@@ -46,12 +46,18 @@ BOOL CALLBACK collectChildren(HWND window, LPARAM lParam) {
 
 }  // namespace
 
+// Tests and benchmarks sit at different depths of the build tree: look in
+// each folder above this executable.
 std::wstring QuenfoldExePath() {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path.resize(path.rfind(L'\\'));
-    return path + LR"(\..\..\src\app\win32\quenfold.exe)";
+    std::wstring folder = self;
+    for (auto slash = folder.rfind(L'\\'); slash != std::wstring::npos; slash = folder.rfind(L'\\')) {
+        folder.resize(slash);
+        std::wstring candidate = folder + LR"(\src\app\win32\quenfold.exe)";
+        if (::GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
+    }
+    return {};
 }
 
 ProgramDriver::ProgramDriver(const std::wstring& exePath) {

@@ -13,7 +13,7 @@ namespace wine_test {
 
 using namespace std::chrono_literals;
 
-// The built program beside the tests in the build tree.
+// The built program in the build tree that holds this executable.
 std::wstring QuenfoldExePath();
 
 struct SeenMessage {
