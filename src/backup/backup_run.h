@@ -1,0 +1,61 @@
+// A backup run from start to report: the archiver started without a console
+// window of its own, its progress followed, Cancel honoured, the archive
+// compared with the source and the run recorded in the history.
+#pragma once
+
+#include "backup/report.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace backup {
+
+struct RunRequest {
+    BackupKind kind = BackupKind::Folder;
+    std::string sourceFolder;  // the folder whose files go in, ending in "\"
+    std::string archivePath;
+    std::string commandLine;  // as ArchiverCommandLine composed it
+    std::string archiverPath;
+};
+
+// How far the archiver is. Without a measure, `measured` is false and the
+// window shows an indeterminate bar and the elapsed time only.
+struct Progress {
+    std::uint64_t filesDone = 0;
+    std::uint64_t filesTotal = 0;
+    std::uint64_t bytesDone = 0;
+    std::uint64_t bytesTotal = 0;
+    bool measured = false;
+    double elapsedSeconds = 0;
+    std::optional<double> secondsLeft;
+};
+
+struct RunOutcome {
+    BackupRecord record;  // already in the history when this arrives
+    // The one message to show, owned by the window; nothing for a backup
+    // that holds everything (hidden or system files aside).
+    std::optional<std::string> message;
+};
+
+class RunningBackup {
+public:
+    virtual ~RunningBackup() = default;
+    // Ends the archiver; the outcome still arrives, as cancelled.
+    virtual void cancel() = 0;
+};
+
+class BackupRunner {
+public:
+    using OnProgress = std::function<void(const Progress&)>;
+    using OnDone = std::function<void(RunOutcome)>;
+
+    virtual ~BackupRunner() = default;
+    // Both callbacks run on the user-interface thread: progress at least
+    // twice a second while the archiver runs, then done exactly once.
+    virtual std::unique_ptr<RunningBackup> start(RunRequest request, OnProgress progress, OnDone done) = 0;
+};
+
+}  // namespace backup
