@@ -36,6 +36,7 @@ TEST(ProgramFile, VersionResourceNamesTheProduct) {
         return narrow(value);
     };
     EXPECT_EQ(text(L"ProductName"), "Quenfold");
+    EXPECT_EQ(text(L"CompanyName"), "Quenfold");
     EXPECT_EQ(text(L"FileDescription"), "Quenfold - backs up folders into zip archives");
     EXPECT_EQ(text(L"FileVersion"), "1.0.0.0");
     EXPECT_EQ(text(L"ProductVersion"), "1.0.0.0");
