@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 
 // The history's names for the values; beside the types, where the library looks for them.
 namespace backup {
