@@ -15,6 +15,7 @@ std::string meaningOf(std::uint32_t exitCode) {
         case 3: return "the existing archive is damaged or is not a zip file";
         case 13: return "nothing was found to back up";
         case 14: return "the disk is full or the archive could not be written";
+        case 15: return "the archiver ran out of memory";
         case 16: return "the archiver did not accept its command line";
         default: return "the archiver reported an error";
     }
@@ -34,12 +35,16 @@ std::optional<std::string> ArchiverCommandLine(std::string_view driveLetter, std
            std::string(source) + "\"";
 }
 
+bool ArchiverCompleted(std::uint32_t exitCode) {
+    return exitCode == 0 || exitCode == kNothingToDo || exitCode == kSomeFilesUnreadable;
+}
+
 std::optional<std::string> ReportOnRun(const platform::ProcessResult& result, bool archiveExists,
                                        std::string_view archivePath, std::string_view archiverPath) {
     const std::string failed = "The backup to " + std::string(archivePath) + " failed:\r\n";
     if (!result.started)
         return failed + "the archiver " + std::string(archiverPath) + " could not be started.\r\n" + result.error;
-    if (result.exitCode == 0 || result.exitCode == kNothingToDo || result.exitCode == kSomeFilesUnreadable) {
+    if (ArchiverCompleted(result.exitCode)) {
         if (!archiveExists) return failed + "the archiver ended without writing the archive.";
         if (result.exitCode == kSomeFilesUnreadable)
             return "The backup to " + std::string(archivePath) +

@@ -18,6 +18,10 @@ std::string ArchiverPath(std::string_view driveLetter);
 [[nodiscard]] std::optional<std::string> ArchiverCommandLine(std::string_view driveLetter, std::string_view archivePath,
                                 std::string_view source);
 
+// 0, 12 or 18: the archiver did its work (18: leaving out files it could
+// not read).
+bool ArchiverCompleted(std::uint32_t exitCode);
+
 // What to tell the user about a finished run, if anything: nothing for a
 // backup that worked, a warning when some files were left out, the reason
 // otherwise.

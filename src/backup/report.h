@@ -53,9 +53,48 @@ struct ArchivedFile {
 
 // The archive as read back: missing, not an archive, or its entries.
 struct ArchiveContents {
+    bool exists = false;  // there is a file at the archive's path
     bool readable = false;
     std::string problem;  // why it is not readable
     std::vector<ArchivedFile> files;
 };
+
+// What the runner knows of a finished run besides the two listings.
+struct RunFacts {
+    BackupKind kind = BackupKind::Folder;
+    std::string source;   // the folder backed up, ending in "\"
+    std::string archive;  // the archive's full path
+    platform::ProcessResult process;
+    bool cancelled = false;
+    std::uint64_t startedAt = 0;  // UTC ticks, when the archiver started
+    std::string time;             // ISO 8601, as BackupRecord::time
+    double seconds = 0;
+};
+
+// Compares the source as found after the run with the archive. A file
+// counts as archived when the archive holds a copy not older than it (of
+// its size, where the entry has no time). Of the others: hidden or system
+// ones are HiddenOrSystem (the archiver leaves them out unless told), ones
+// modified since the run started Changed, the rest Unreadable. Files are
+// judged left out only when the archiver completed its work; a failed or
+// cancelled run lists none. Entries that are not in the source are ignored;
+// the archive itself and the archiver's temporary files are not counted.
+// Left-out files come unreadable first, then changed, then hidden or system.
+BackupRecord BuildRecord(const RunFacts& run, const std::vector<SourceFile>& source, const ArchiveContents& archive);
+
+// The one message after a run, owned by the window: nothing when the
+// archive holds everything (hidden or system files left out alone stay
+// silent). Otherwise the archiver's own failure or warning text first, then
+// the result, the archive, "N of M files" and what was left out and why,
+// the first 20 files named.
+std::optional<std::string> MessageAfterRun(const BackupRecord& record, const RunFacts& run,
+                                           const ArchiveContents& archive, std::string_view archiverPath);
+
+// Every left-out file with its reason, the time, archive, result and counts.
+std::string FullReport(const BackupRecord& record);
+
+// "<date and time>, Docs-202612.zip, complete, 6 of 9 files[, 2 hidden or
+// system left out]"; the local date and time come formatted.
+std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime);
 
 }  // namespace backup

@@ -1,45 +1,11 @@
 #include "metrics/metrics.h"
 
-#include "naming/naming.h"
-
-#include <vector>
+#include "metrics/tree_walk.h"
 
 namespace metrics {
 namespace {
 
-// A folder still to be searched. Files are counted only on paths that pass
-// through no dot-named folder; folders are counted everywhere.
-struct PendingFolder {
-    std::string path;  // ends in "\"
-    bool countsFiles;
-};
-
-bool isSelfOrParent(std::string_view name) { return name == "." || name == ".."; }
-
 bool isDotNamed(std::string_view name) { return !name.empty() && name.front() == '.'; }
-
-// False when stopped before the folder's entries were all taken in.
-bool countFolder(platform::Os& os, const PendingFolder& folder, ScanParams& params,
-                 std::vector<PendingFolder>& pending, const std::stop_token& stop) {
-    auto entries = os.findFiles(folder.path + params.Pattern);
-    if (!entries) return true;
-    for (const auto& entry : *entries) {
-        if (stop.stop_requested()) return false;
-        if (!entry.isDirectory()) {
-            if (folder.countsFiles && !isDotNamed(entry.name)) {
-                ++params.FileCount;
-                params.TotalSize += static_cast<std::int64_t>(entry.size);
-            }
-            continue;
-        }
-        if (isSelfOrParent(entry.name)) continue;
-        ++params.FolderCount;
-        // A junction or link may lead back up the tree: count it, stay out.
-        if (params.Recurse && !entry.isReparsePoint())
-            pending.push_back({folder.path + entry.name + "\\", folder.countsFiles && !isDotNamed(entry.name)});
-    }
-    return true;
-}
 
 std::string groupDigits(std::uint64_t magnitude, std::string_view separator) {
     std::string digits = std::to_string(magnitude);
@@ -64,15 +30,17 @@ bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop) {
     params.FileCount = 0;
     params.TotalSize = 0;
     params.FolderCount = 0;
-    // An explicit stack keeps very deep trees off the call stack.
-    std::vector<PendingFolder> pending{{naming::QualifyPath(params.Root), true}};
-    while (!pending.empty()) {
-        if (stop.stop_requested()) return false;
-        PendingFolder folder = std::move(pending.back());
-        pending.pop_back();
-        if (!countFolder(os, folder, params, pending, stop)) return false;
-    }
-    return true;
+    // Files count only on paths that pass through no dot-named folder;
+    // folders count everywhere.
+    return WalkTree(os, params.Root, params.Pattern, params.Recurse, stop,
+                    [&](const WalkFolder& folder, const platform::DirEntry& entry) {
+                        if (entry.isDirectory()) {
+                            ++params.FolderCount;
+                        } else if (!folder.belowDotFolder && !isDotNamed(entry.name)) {
+                            ++params.FileCount;
+                            params.TotalSize += static_cast<std::int64_t>(entry.size);
+                        }
+                    });
 }
 
 std::string FormatFileCount(std::int64_t value, std::string_view separator) {

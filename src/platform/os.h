@@ -23,6 +23,7 @@ struct DirEntry {
     std::string name;
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;  // both size words joined
+    std::uint64_t modified = 0;  // last write, UTC, 100 ns ticks since 1601 (FILETIME)
 
     bool isDirectory() const { return (attributes & kAttrDirectory) != 0; }
     bool isReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }
@@ -32,6 +33,15 @@ struct LocalDate {
     int year = 0;
     int month = 0;  // 1..12
     int day = 0;
+};
+
+// The local wall-clock time and how far the zone is ahead of UTC.
+struct LocalDateTime {
+    LocalDate date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int utcOffsetMinutes = 0;  // +60 in Paris in winter
 };
 
 // Success, or the system's reason for a failure. A refused write is one
@@ -92,6 +102,17 @@ public:
     virtual std::optional<std::string> readFile(std::string_view path) = 0;
     virtual Status writeFileReplacing(std::string_view path, std::string_view bytes) = 0;
 
+    // Random access to a file: its size, and exactly `length` bytes from
+    // `offset`; nullopt when it cannot be opened or the bytes are not all there.
+    virtual std::optional<std::uint64_t> fileSize(std::string_view path) = 0;
+    virtual std::optional<std::string> readFileRange(std::string_view path, std::uint64_t offset,
+                                                     std::size_t length) = 0;
+    // Appends to a file (made when missing) and flushes it to the device
+    // before returning.
+    virtual Status appendFlushed(std::string_view path, std::string_view bytes) = 0;
+    // Renames a file, replacing the target when there is one.
+    virtual Status moveReplacing(std::string_view from, std::string_view to) = 0;
+
     // The system's ANSI code page: bytes to UTF-8, and UTF-8 to bytes when
     // every character has an ANSI form.
     virtual std::string ansiToUtf8(std::string_view bytes) = 0;
@@ -110,6 +131,7 @@ public:
     // The logged-on user's name; nullopt when it cannot be obtained.
     virtual std::optional<std::string> userName() = 0;
     virtual LocalDate today() = 0;
+    virtual LocalDateTime now() = 0;
     // The user's locale thousands separator.
     virtual std::string thousandsSeparator() = 0;
 

@@ -190,6 +190,10 @@ void FakeOs::remove(std::string_view path) {
     if (Node* parent = parentFor(path, &leaf, false)) parent->children.erase(lowered(leaf));
 }
 
+void FakeOs::setModified(std::string_view path, std::uint64_t ticks) {
+    if (Node* node = find(path)) node->modified = ticks;
+}
+
 std::optional<std::string> FakeOs::contentOf(std::string_view path) {
     Node* node = find(path);
     if (!node || node->isDirectory()) return std::nullopt;
@@ -207,16 +211,16 @@ std::optional<std::vector<platform::DirEntry>> FakeOs::findFiles(std::string_vie
     if (!folder || !folder->isDirectory()) return std::nullopt;
 
     std::vector<platform::DirEntry> entries;
-    auto offer = [&](std::string_view name, std::uint32_t attributes, std::uint64_t size) {
+    auto offer = [&](std::string_view name, std::uint32_t attributes, std::uint64_t size, std::uint64_t modified) {
         if (wildcardMatch(mask, decode(lowered(name))))
-            entries.push_back({std::string(name), attributes, size});
+            entries.push_back({std::string(name), attributes, size, modified});
     };
     bool isRoot = split(folderPath)->pieces.empty();
     if (!isRoot) {
-        offer(".", platform::kAttrDirectory, 0);
-        offer("..", platform::kAttrDirectory, 0);
+        offer(".", platform::kAttrDirectory, 0, 0);
+        offer("..", platform::kAttrDirectory, 0, 0);
     }
-    for (const auto& [key, child] : folder->children) offer(child->name, child->attributes, child->size);
+    for (const auto& [key, child] : folder->children) offer(child->name, child->attributes, child->size, child->modified);
     if (entries.empty()) return std::nullopt;
     return entries;
 }
@@ -272,6 +276,38 @@ platform::Status FakeOs::writeFileReplacing(std::string_view path, std::string_v
     child->content = std::string(bytes);
     child->size = bytes.size();
     return platform::Status::success();
+}
+
+std::optional<std::uint64_t> FakeOs::fileSize(std::string_view path) {
+    Node* node = find(path);
+    if (!node || node->isDirectory()) return std::nullopt;
+    return node->size;
+}
+
+std::optional<std::string> FakeOs::readFileRange(std::string_view path, std::uint64_t offset, std::size_t length) {
+    Node* node = find(path);
+    if (!node || node->isDirectory() || offset > node->content.size() || length > node->content.size() - offset)
+        return std::nullopt;
+    return node->content.substr(static_cast<std::size_t>(offset), length);
+}
+
+platform::Status FakeOs::appendFlushed(std::string_view path, std::string_view bytes) {
+    if (isUnwritable(path)) return platform::Status::failure("Access is denied.", true);
+    if (Node* node = find(path)) {
+        if (node->isDirectory()) return platform::Status::failure("Access is denied.");
+        node->content += bytes;
+        node->size = node->content.size();
+        return platform::Status::success();
+    }
+    return writeFileReplacing(path, bytes);
+}
+
+platform::Status FakeOs::moveReplacing(std::string_view from, std::string_view to) {
+    auto content = contentOf(from);
+    if (!content) return platform::Status::failure("The system cannot find the file specified.");
+    platform::Status written = writeFileReplacing(to, *content);
+    if (written) remove(from);
+    return written;
 }
 
 // The fake's ANSI code page is Windows-1252's Latin-1 part, or UTF-8.

@@ -22,6 +22,8 @@ public:
     void addFile(std::string_view path, std::string content = {}, std::uint32_t extraAttributes = 0);
     void addFileOfSize(std::string_view path, std::uint64_t size, std::uint32_t extraAttributes = 0);
     void remove(std::string_view path);
+    // The last-write time a directory search reports (UTC FILETIME ticks).
+    void setModified(std::string_view path, std::uint64_t ticks);
     std::optional<std::string> contentOf(std::string_view path);
 
     std::string windowsDir = "C:\\WINDOWS";
@@ -36,6 +38,7 @@ public:
     std::optional<std::string> conversionFailure;
     std::optional<std::string> user = std::string("jsmith");
     platform::LocalDate date{2005, 5, 5};
+    platform::LocalDateTime clock{{2005, 5, 5}, 14, 30, 0, 120};
     std::string separator = ",";
 
     // Folders refusing creation, and writes refused (Status::refused) inside.
@@ -59,6 +62,10 @@ public:
     platform::Status createFolder(std::string_view path) override;
     std::optional<std::string> readFile(std::string_view path) override;
     platform::Status writeFileReplacing(std::string_view path, std::string_view bytes) override;
+    std::optional<std::uint64_t> fileSize(std::string_view path) override;
+    std::optional<std::string> readFileRange(std::string_view path, std::uint64_t offset, std::size_t length) override;
+    platform::Status appendFlushed(std::string_view path, std::string_view bytes) override;
+    platform::Status moveReplacing(std::string_view from, std::string_view to) override;
     std::string ansiToUtf8(std::string_view bytes) override;
     platform::AnsiText utf8ToAnsi(std::string_view text) override;
     std::string upperCase(std::string_view text) override;
@@ -68,6 +75,7 @@ public:
     std::optional<std::string> knownFolder(platform::KnownFolder which) override;
     std::optional<std::string> userName() override { return user; }
     platform::LocalDate today() override { return date; }
+    platform::LocalDateTime now() override { return clock; }
     std::string thousandsSeparator() override { return separator; }
     platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
 
@@ -77,6 +85,7 @@ private:
         std::uint32_t attributes = platform::kAttrDirectory;
         std::string content;
         std::uint64_t size = 0;
+        std::uint64_t modified = 0;
         std::map<std::string, std::unique_ptr<Node>> children;  // by lower-cased name
         bool isDirectory() const { return (attributes & platform::kAttrDirectory) != 0; }
     };

@@ -75,6 +75,36 @@ TEST(Win32Os, WholeFileWriteReplacesAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(refused.error.empty());
 }
 
+// The history's appends, its roll-over and the archive's ranged reads, on a
+// path past 260 characters.
+TEST(Win32Os, AppendsFlushedRangesReadAndRenamesOnLongPaths) {
+    ScratchFolder scratch("append");
+    Win32Os os;
+    std::string folder = scratch.path();
+    for (int level = 0; level < 4; ++level) {
+        folder += "\\" + std::string(70, char('a' + level));
+        ASSERT_TRUE(os.createFolder(folder));
+    }
+    const std::string log = folder + "\\backups.log";
+    ASSERT_TRUE(os.appendFlushed(log, "one\n"));
+    ASSERT_TRUE(os.appendFlushed(log, "two\n"));
+    EXPECT_EQ(os.fileSize(log), 8u);
+    EXPECT_EQ(os.readFileRange(log, 4, 4), "two\n");
+    EXPECT_FALSE(os.readFileRange(log, 6, 4));
+    ASSERT_TRUE(os.moveReplacing(log, folder + "\\backups.1.log"));
+    EXPECT_FALSE(os.fileSize(log));
+    EXPECT_EQ(os.readFile(folder + "\\backups.1.log"), "one\ntwo\n");
+    EXPECT_FALSE(os.appendFlushed(folder + "\\missing\\backups.log", "x"));
+
+    const auto now = os.now();
+    auto entries = os.findFiles(folder + "\\backups.1.log");
+    ASSERT_TRUE(entries);
+    // 2020-01-01 in FILETIME ticks: a real last-write time, not zero.
+    EXPECT_GT(entries->front().modified, 132'223'104'000'000'000u);
+    EXPECT_GE(now.date.year, 2024);
+    EXPECT_TRUE(now.utcOffsetMinutes >= -12 * 60 && now.utcOffsetMinutes <= 14 * 60);
+}
+
 TEST(Win32Os, SystemValues) {
     Win32Os os;
     std::string windows = os.windowsDirectory();

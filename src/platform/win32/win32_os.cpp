@@ -7,14 +7,35 @@
 #include <userenv.h>
 #include <winnetwk.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace platform::win32 {
 namespace {
 
+std::uint64_t ticksOf(const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 DirEntry toEntry(const WIN32_FIND_DATAW& data) {
     return {narrow(data.cFileName), data.dwFileAttributes,
-            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, ticksOf(data.ftLastWriteTime)};
+}
+
+FileHandle openForReading(std::string_view path) {
+    return FileHandle(::CreateFileW(extendedPath(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Minutes the local zone is ahead of UTC at this moment, daylight saving included.
+int utcOffsetMinutes(const SYSTEMTIME& utc, const SYSTEMTIME& local) {
+    FILETIME utcTime, localTime;
+    if (!::SystemTimeToFileTime(&utc, &utcTime) || !::SystemTimeToFileTime(&local, &localTime)) return 0;
+    const auto difference = static_cast<std::int64_t>(ticksOf(localTime)) - static_cast<std::int64_t>(ticksOf(utcTime));
+    const std::int64_t ticksPerMinute = 600'000'000;
+    // Both readings round down to the millisecond; round to whole minutes.
+    return static_cast<int>((difference + (difference >= 0 ? 1 : -1) * ticksPerMinute / 2) / ticksPerMinute);
 }
 
 FindHandle openSearch(std::string_view pattern, WIN32_FIND_DATAW& data) {
@@ -191,6 +212,47 @@ Status Win32Os::writeFileReplacing(std::string_view path, std::string_view bytes
     return failed;
 }
 
+std::optional<std::uint64_t> Win32Os::fileSize(std::string_view path) {
+    FileHandle file = openForReading(path);
+    LARGE_INTEGER size;
+    if (!file || !::GetFileSizeEx(file.get(), &size)) return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::optional<std::string> Win32Os::readFileRange(std::string_view path, std::uint64_t offset, std::size_t length) {
+    FileHandle file = openForReading(path);
+    if (!file) return std::nullopt;
+    std::string bytes(length, '\0');
+    std::size_t got = 0;
+    while (got < length) {
+        OVERLAPPED at = {};
+        const std::uint64_t position = offset + got;
+        at.Offset = static_cast<DWORD>(position);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(length - got, 1u << 20));
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), bytes.data() + got, chunk, &read, &at) || read == 0) return std::nullopt;
+        got += read;
+    }
+    return bytes;
+}
+
+Status Win32Os::appendFlushed(std::string_view path, std::string_view bytes) {
+    FileHandle file(::CreateFileW(extendedPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return refusalOrFailure();
+    Status written = writeAll(file.get(), bytes);
+    if (written && !::FlushFileBuffers(file.get())) return Status::failure(lastError());
+    return written;
+}
+
+Status Win32Os::moveReplacing(std::string_view from, std::string_view to) {
+    if (::MoveFileExW(extendedPath(from).c_str(), extendedPath(to).c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Status::success();
+    return Status::failure(lastError());
+}
+
 std::string Win32Os::ansiToUtf8(std::string_view bytes) {
     if (bytes.empty()) return {};
     int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -247,6 +309,14 @@ LocalDate Win32Os::today() {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     return {now.wYear, now.wMonth, now.wDay};
+}
+
+LocalDateTime Win32Os::now() {
+    SYSTEMTIME utc, local;
+    ::GetSystemTime(&utc);
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
+    return {{local.wYear, local.wMonth, local.wDay}, local.wHour, local.wMinute, local.wSecond,
+            utcOffsetMinutes(utc, local)};
 }
 
 std::string Win32Os::thousandsSeparator() {

@@ -20,6 +20,10 @@ public:
     Status createFolder(std::string_view path) override;
     std::optional<std::string> readFile(std::string_view path) override;
     Status writeFileReplacing(std::string_view path, std::string_view bytes) override;
+    std::optional<std::uint64_t> fileSize(std::string_view path) override;
+    std::optional<std::string> readFileRange(std::string_view path, std::uint64_t offset, std::size_t length) override;
+    Status appendFlushed(std::string_view path, std::string_view bytes) override;
+    Status moveReplacing(std::string_view from, std::string_view to) override;
     std::string ansiToUtf8(std::string_view bytes) override;
     AnsiText utf8ToAnsi(std::string_view text) override;
     std::string upperCase(std::string_view text) override;
@@ -29,6 +33,7 @@ public:
     std::optional<std::string> knownFolder(KnownFolder which) override;
     std::optional<std::string> userName() override;
     LocalDate today() override;
+    LocalDateTime now() override;
     std::string thousandsSeparator() override;
     ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
 };

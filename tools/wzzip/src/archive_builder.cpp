@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <new>
 
 #include "compressor.h"
 
@@ -102,8 +103,8 @@ Entry new_entry(const std::string& name, const fs::FileInfo& info, uint16_t meth
 
 class Builder {
 public:
-    Builder(const BuildInput& in, ArchiveWriter& writer, const std::function<void(const std::string&)>& warn)
-        : in_(in), writer_(writer), warn_(warn) {}
+    Builder(const BuildInput& in, ArchiveWriter& writer, const std::function<void(const std::string&)>& progress)
+        : in_(in), writer_(writer), progress_(progress) {}
 
     BuildStats run() {
         CompressionPool pool(in_.threads);
@@ -128,6 +129,7 @@ private:
         const Candidate& c = in_.files[a.candidate];
         if (!s.open_error.empty()) return skip(a, c, s.open_error);
         if (!s.job) return write_folder(a, c);
+        if (s.job->out_of_memory) throw std::bad_alloc();
         if (s.first) failed_ = false;
         if (failed_) return;
         if (!s.job->error.empty()) {
@@ -150,18 +152,25 @@ private:
     }
 
     void skip(const Action& a, const Candidate& c, const std::string& why) {
-        warn_("skipped " + c.path + ": " + why);
+        progress_("  skipping " + c.archive_name + ": " + why);
         ++stats_.skipped;
         if (a.kind == Action::Kind::Replace) keep(a.entry);
     }
 
     void count(const Action& a) { ++(a.kind == Action::Kind::Replace ? stats_.updated : stats_.added); }
 
+    // Folder entries are counted but not told: a caller follows files.
     void write_folder(const Action& a, const Candidate& c) {
         const Entry e = new_entry(c.archive_name, c.info, kStored);
         writer_.begin_entry(e, e.extra);
         writer_.finish_entry(0, 0);
         count(a);
+    }
+
+    void written(const Action& a, const Candidate& c, uint64_t size) {
+        count(a);
+        const char* verb = a.kind == Action::Kind::Replace ? "  updating " : "  adding ";
+        progress_(verb + std::to_string(size) + " " + c.archive_name);
     }
 
     void start_file(const Candidate& c, const BlockJob& first) {
@@ -180,7 +189,7 @@ private:
         } else {
             writer_.finish_entry(crc_, compressed_);
         }
-        count(a);
+        written(a, c, last.file->info().size);
     }
 
     // A file whose deflated form came out no smaller goes in again, stored.
@@ -207,7 +216,7 @@ private:
 
     const BuildInput& in_;
     ArchiveWriter& writer_;
-    const std::function<void(const std::string&)>& warn_;
+    const std::function<void(const std::string&)>& progress_;
     BuildStats stats_;
     uint32_t crc_ = 0;
     uint64_t compressed_ = 0;
@@ -217,8 +226,8 @@ private:
 }  // namespace
 
 BuildStats build_archive(const BuildInput& in, ArchiveWriter& writer,
-                         const std::function<void(const std::string&)>& warn) {
-    return Builder(in, writer, warn).run();
+                         const std::function<void(const std::string&)>& progress) {
+    return Builder(in, writer, progress).run();
 }
 
 }  // namespace wz

@@ -29,10 +29,12 @@ struct BuildInput {
     unsigned threads = 1;
 };
 
-// Writes every entry through writer (not finished). A file that cannot be
-// read is reported through warn and left out; under Replace its old entry
-// stays. Throws ArchiveDamaged when a kept entry fails its check.
+// Writes every entry through writer (not finished), telling progress one
+// line per file as it is written ("  adding <size> <name>", "  updating ...")
+// or skipped ("  skipping <name>: <reason>"). A file that cannot be read is
+// left out; under Replace its old entry stays. Throws ArchiveDamaged when a
+// kept entry fails its check, std::bad_alloc when a worker ran out of memory.
 BuildStats build_archive(const BuildInput& in, ArchiveWriter& writer,
-                         const std::function<void(const std::string&)>& warn);
+                         const std::function<void(const std::string&)>& progress);
 
 }  // namespace wz

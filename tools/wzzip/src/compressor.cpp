@@ -3,13 +3,17 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 
 namespace wz {
 
 namespace {
 constexpr uint64_t kDictionarySize = 32 * 1024;
-}
+std::atomic<BlockHook> block_hook{nullptr};
+}  // namespace
+
+void set_block_hook(BlockHook hook) { block_hook = hook; }
 
 struct Deflater::State {
     z_stream z{};
@@ -54,6 +58,7 @@ size_t read_fully(fs::InputFile& file, uint64_t offset, std::span<uint8_t> buffe
 
 void compress_block(BlockJob& job, std::unique_ptr<Deflater>& deflater) {
     try {
+        if (const BlockHook hook = block_hook) hook(job);
         const uint64_t dict = job.level > 0 ? std::min(kDictionarySize, job.offset) : 0;
         Bytes input(size_t(dict + job.length));
         if (read_fully(*job.file, job.offset - dict, input) != input.size()) {
@@ -73,6 +78,8 @@ void compress_block(BlockJob& job, std::unique_ptr<Deflater>& deflater) {
         }
     } catch (const fs::Error& e) {
         job.error = e.what();
+    } catch (const std::bad_alloc&) {
+        job.out_of_memory = true;
     }
 }
 

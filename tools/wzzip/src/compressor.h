@@ -31,6 +31,7 @@ struct BlockJob {
     uint32_t crc = 0;
     bool stored = false;  // out holds the input as is
     std::string error;    // set when the file could not be read
+    bool out_of_memory = false;  // the writer's thread throws it on
     bool done = false;    // guarded by the pool
 };
 
@@ -49,6 +50,12 @@ private:
     int level_;
 };
 
+// Runs on the worker thread before each block; tests make it throw to see
+// a worker's failure handled.
+using BlockHook = void (*)(const BlockJob&);
+void set_block_hook(BlockHook hook);
+
+// Never throws: a worker thread has no one to catch it.
 void compress_block(BlockJob& job, std::unique_ptr<Deflater>& deflater);
 
 // Reads until the buffer is full or the file ends; returns the bytes read.

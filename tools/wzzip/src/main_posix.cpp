@@ -8,8 +8,15 @@ namespace {
 
 class StdConsole : public wz::Console {
 public:
-    void out(const std::string& line) override { std::fprintf(stdout, "%s\n", line.c_str()); }
-    void err(const std::string& line) override { std::fprintf(stderr, "%s\n", line.c_str()); }
+    void out(const std::string& line) override { write(stdout, line); }
+    void err(const std::string& line) override { write(stderr, line); }
+
+private:
+    // A file or pipe is block-buffered; the reader follows line by line.
+    static void write(std::FILE* stream, const std::string& line) {
+        std::fprintf(stream, "%s\n", line.c_str());
+        std::fflush(stream);
+    }
 };
 
 }  // namespace

@@ -57,12 +57,14 @@ public:
 
         const auto warn = [this](const std::string& line) { console_.err(line); };
         const Selection sel = select_files(o_.filespecs, {o_.recurse, o_.store_paths, o_.include_hidden}, archive_, warn);
-        if (sel.files.empty() && sel.unreadable_folders == 0)
+        if (sel.files.empty() && sel.skipped_folders.empty())
             return fail(kExitNoMatch, "nothing matched; " + archive_ + " left unchanged");
 
         const Plan plan = plan_update(dir_.entries, sel.files, o_.mode);
+        tell_unchanged(plan);
+        for (const SkippedFolder& f : sel.skipped_folders) console_.out("  skipping " + f.name + ": " + f.reason);
         BuildStats stats;
-        stats.skipped = sel.unreadable_folders;
+        stats.skipped = sel.skipped_folders.size();
         if (!plan.changes_anything()) {
             stats.kept = dir_.entries.size();
             console_.out(summary(stats));
@@ -76,6 +78,13 @@ public:
     }
 
 private:
+    // Files already in the archive as they are, so a caller can count them done.
+    void tell_unchanged(const Plan& plan) {
+        if (o_.mode != Mode::Update || plan.unchanged_files == 0) return;
+        console_.out("wzzip: unchanged " + std::to_string(plan.unchanged_files) + " files " +
+                     std::to_string(plan.unchanged_bytes) + " bytes");
+    }
+
     int fail(int code, const std::string& message) {
         console_.err("wzzip: " + message);
         return code;
@@ -89,7 +98,7 @@ private:
         ArchiveWriter writer(*out);
         const BuildInput in{plan, sel.files, dir_.entries, old_.get(), dir_.offset, o_.level,
                             std::max(1u, std::thread::hardware_concurrency())};
-        const BuildStats built = build_archive(in, writer, [this](const std::string& line) { console_.err(line); });
+        const BuildStats built = build_archive(in, writer, [this](const std::string& line) { console_.out(line); });
         stats.added = built.added;
         stats.updated = built.updated;
         stats.kept = built.kept;
@@ -142,7 +151,7 @@ int run(const std::vector<std::string>& args, Console& console) {
         return kExitWriteError;
     } catch (const std::bad_alloc&) {
         console.err("wzzip: out of memory; " + archive + " left unchanged");
-        return kExitWriteError;
+        return kExitOutOfMemory;
     }
 }
 

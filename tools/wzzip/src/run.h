@@ -10,9 +10,12 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitNothingToDo = 12;
 inline constexpr int kExitNoMatch = 13;
 inline constexpr int kExitWriteError = 14;
+inline constexpr int kExitOutOfMemory = 15;
 inline constexpr int kExitBadCommandLine = 16;
 inline constexpr int kExitSomeSkipped = 18;
 
+// Each line must reach its reader at once: a caller follows the progress
+// lines while the run goes on.
 class Console {
 public:
     virtual ~Console() = default;

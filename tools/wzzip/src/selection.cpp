@@ -65,10 +65,8 @@ Spec split_filespec(const std::string& spec) {
 
 class Walker {
 public:
-    Walker(const SelectOptions& o, const std::string& archive_path, const std::function<void(const std::string&)>& warn,
-           Selection& out)
-        : options_(o), archive_path_(archive_path), archive_name_(match_key(last_component(archive_path))), warn_(warn),
-          out_(out) {}
+    Walker(const SelectOptions& o, const std::string& archive_path, Selection& out)
+        : options_(o), archive_path_(archive_path), archive_name_(match_key(last_component(archive_path))), out_(out) {}
 
     // Returns whether the folder was readable and held nothing at all.
     bool walk(const std::string& folder, const std::string& prefix, const std::string& pattern) {
@@ -76,8 +74,7 @@ public:
         try {
             entries = fs::list_folder(folder.empty() ? std::string(".") : folder);
         } catch (const fs::Error& e) {
-            warn_(std::string("skipped folder ") + e.what());
-            ++out_.unreadable_folders;
+            out_.skipped_folders.push_back({prefix.empty() ? folder : prefix, e.what()});
             return false;
         }
         for (fs::FileInfo& info : entries) {
@@ -121,7 +118,6 @@ private:
     const SelectOptions& options_;
     const std::string& archive_path_;
     std::string archive_name_;
-    const std::function<void(const std::string&)>& warn_;
     Selection& out_;
 };
 
@@ -139,7 +135,7 @@ bool wildcard_match(std::string_view pattern, std::string_view name) {
 Selection select_files(const std::vector<std::string>& filespecs, const SelectOptions& options,
                        const std::string& archive_path, const std::function<void(const std::string&)>& warn) {
     Selection out;
-    Walker walker(options, archive_path, warn, out);
+    Walker walker(options, archive_path, out);
     for (const std::string& spec : filespecs) {
         const Spec s = split_filespec(spec);
         if (!s.folder.empty() && !fs::stat(s.folder)) {

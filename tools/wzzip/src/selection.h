@@ -21,9 +21,17 @@ struct SelectOptions {
     bool include_hidden = false;
 };
 
+// A folder that could not be read: its path below the filespec's folder, with
+// forward slashes and ending in '/' (the filespec's own folder as given), and
+// the system's reason.
+struct SkippedFolder {
+    std::string name;
+    std::string reason;
+};
+
 struct Selection {
     std::vector<Candidate> files;
-    size_t unreadable_folders = 0;
+    std::vector<SkippedFolder> skipped_folders;
 };
 
 Selection select_files(const std::vector<std::string>& filespecs, const SelectOptions& options,

@@ -54,6 +54,10 @@ Plan plan_update(const std::vector<Entry>& existing, const std::vector<Candidate
             ++plan.replaces;
         } else {
             plan.actions.push_back({Action::Kind::Keep, e, 0});
+            if (!folder) {
+                ++plan.unchanged_files;
+                plan.unchanged_bytes += existing[e].size;
+            }
         }
     }
     for (size_t c = 0; c < files.size(); ++c) {

@@ -31,6 +31,10 @@ struct Plan {
     std::vector<Action> actions;
     size_t adds = 0;
     size_t replaces = 0;
+    // Kept entries of files that were selected: already done, for a caller
+    // following the run's progress.
+    size_t unchanged_files = 0;
+    uint64_t unchanged_bytes = 0;
     bool changes_anything() const { return adds + replaces > 0; }
 };
 

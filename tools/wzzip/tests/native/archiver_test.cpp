@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
 #include <random>
 #include <set>
 
+#include "compressor.h"
+#include "run.h"
 #include "support.h"
 
 namespace wz::test {
@@ -195,6 +198,73 @@ TEST_F(Archiver, ExitCodesForCommandLineAndMatching) {
         EXPECT_EQ(read_file(zip()), bytes);
     }
     EXPECT_NE(run_wzzip({"-k", zip().string(), src_arg()}).output.find("Usage"), std::string::npos);
+}
+
+// The core run in this process, its console lines kept apart.
+struct RecordingConsole : Console {
+    std::vector<std::string> outs;
+    std::vector<std::string> errs;
+    void out(const std::string& line) override { outs.push_back(line); }
+    void err(const std::string& line) override { errs.push_back(line); }
+};
+
+// What a caller follows: kept files first, then one line per file written
+// or skipped, in the order the archive is written; the summary last.
+TEST_F(Archiver, ProgressLinesNameEachFileAsItIsDone) {
+    const std::string a_size = std::to_string(counting_text(120'000).size());
+    struct Case {
+        std::function<void()> arrange;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {[] {},
+         {"  adding 5 Sub/deep/small.txt", "  adding 3000000 Sub/rand.bin", "  adding 2 Sub/ünïcode.txt",
+          "  adding " + a_size + " a.txt", "  adding 9 ro.txt", "  adding 0 zero",
+          "wzzip: 7 added, 0 updated, 0 kept, 0 skipped"}},
+        {[&] {
+             write_file(src() / "Sub" / "deep" / "small.txt", "changed!");
+             shift_mtime(src() / "Sub" / "deep" / "small.txt", 10);
+             write_file(src() / "new.txt", "new");
+             stdfs::create_symlink(dir_ / "nowhere", src() / "broken.txt");
+         },
+         {"wzzip: unchanged 5 files " + std::to_string(3'000'000 + 2 + std::stoull(a_size) + 9 + 0) + " bytes",
+          "  updating 8 Sub/deep/small.txt", "  skipping broken.txt: cannot open " + (src() / "broken.txt").string() +
+          ": No such file or directory", "  adding 3 new.txt",
+          "wzzip: 1 added, 1 updated, 6 kept, 1 skipped"}},
+    };
+    for (const auto& c : cases) {
+        c.arrange();
+        RecordingConsole console;
+        wz::run({"-u", "-p", "-r", zip().string(), src_arg()}, console);
+        EXPECT_EQ(console.outs, c.expected);
+    }
+}
+
+// A worker thread that runs out of memory ends the run with its own code;
+// nothing of the run is left behind and an old archive stays as it was.
+TEST_F(Archiver, OutOfMemoryOnAWorkerLeavesTheArchiveAsItWas) {
+    struct Case {
+        bool archive_before;
+    };
+    for (const Case c : {Case{false}, Case{true}}) {
+        stdfs::remove(zip());
+        if (c.archive_before) {
+            ASSERT_EQ(run_wzzip({"-p", "-r", zip().string(), src_arg()}).code, 0);
+        }
+        const std::string before = c.archive_before ? read_file(zip()) : "";
+        write_file(src() / "later.txt", "later");
+        set_block_hook([](const BlockJob&) { throw std::bad_alloc(); });
+        RecordingConsole console;
+        const int code = wz::run({"-u", "-p", "-r", zip().string(), src_arg()}, console);
+        set_block_hook(nullptr);
+        EXPECT_EQ(code, kExitOutOfMemory);
+        EXPECT_EQ(console.errs, std::vector<std::string>{"wzzip: out of memory; " + zip().string() + " left unchanged"});
+        EXPECT_EQ(stdfs::exists(zip()), c.archive_before);
+        if (c.archive_before) {
+            EXPECT_EQ(read_file(zip()), before);
+        }
+        EXPECT_TRUE(temp_files_in(dir_.path()).empty());
+    }
 }
 
 TEST_F(Archiver, DefaultExtensionIsZip) {

@@ -1,0 +1,184 @@
+#include "backup/report.h"
+
+#include "backup/backup.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unordered_map>
+
+namespace backup {
+namespace {
+
+constexpr std::size_t kNamesInMessage = 20;
+constexpr std::uint32_t kHiddenOrSystem = platform::kAttrHidden | platform::kAttrSystem;
+
+// Names compare as Windows compares file names: either slash, ASCII case ignored.
+std::string matchKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key) {
+        if (c == '/') c = '\\';
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return key;
+}
+
+// The archive's own path below the source, when it lies inside it.
+std::string archiveKeyInside(const RunFacts& run) {
+    std::string source = matchKey(run.source);
+    if (!source.empty() && source.back() != '\\') source += '\\';
+    const std::string archive = matchKey(run.archive);
+    return archive.starts_with(source) ? archive.substr(source.size()) : std::string();
+}
+
+bool isArchiversOwn(const std::string& key, const std::string& archiveKey) {
+    return (!archiveKey.empty() && key == archiveKey) || key.ends_with(".wzzip-tmp");
+}
+
+// Whether the archive's copy is the file as it is now.
+bool isCurrent(const ArchivedFile& copy, const SourceFile& file) {
+    return copy.modified != 0 ? copy.modified >= file.modified : copy.size == file.size;
+}
+
+LeftOutReason reasonFor(const SourceFile& file, std::uint64_t startedAt) {
+    if (file.attributes & kHiddenOrSystem) return LeftOutReason::HiddenOrSystem;
+    if (file.modified >= startedAt) return LeftOutReason::Changed;
+    return LeftOutReason::Unreadable;
+}
+
+int rank(LeftOutReason reason) {
+    switch (reason) {
+        case LeftOutReason::Unreadable: return 0;
+        case LeftOutReason::Changed: return 1;
+        case LeftOutReason::HiddenOrSystem: return 2;
+    }
+    return 3;
+}
+
+Result resultOf(const RunFacts& run, const ArchiveContents& archive, const std::vector<LeftOutFile>& leftOut) {
+    if (run.cancelled) return Result::Cancelled;
+    if (!run.process.started || !ArchiverCompleted(run.process.exitCode) || !archive.readable) return Result::Failed;
+    const bool warned = std::any_of(leftOut.begin(), leftOut.end(), [](const LeftOutFile& file) {
+        return file.reason != LeftOutReason::HiddenOrSystem;
+    });
+    return warned ? Result::Warnings : Result::Ok;
+}
+
+std::string resultText(Result result) {
+    switch (result) {
+        case Result::Ok: return "complete";
+        case Result::Warnings: return "files left out";
+        case Result::Failed: return "failed";
+        case Result::Cancelled: return "cancelled";
+    }
+    return {};
+}
+
+std::string reasonText(LeftOutReason reason) {
+    switch (reason) {
+        case LeftOutReason::HiddenOrSystem: return "hidden or system file, which the archiver leaves out";
+        case LeftOutReason::Unreadable: return "could not be read; it may be open in another program";
+        case LeftOutReason::Changed: return "changed during the backup";
+    }
+    return {};
+}
+
+std::string filesArchived(const BackupRecord& record) {
+    return std::to_string(record.archivedFiles) + " of " + std::to_string(record.countedFiles) + " files";
+}
+
+std::string leftOutLine(const LeftOutFile& file) { return "  " + file.path + ": " + reasonText(file.reason) + "\r\n"; }
+
+std::size_t hiddenOrSystemCount(const BackupRecord& record) {
+    return static_cast<std::size_t>(std::count_if(record.leftOut.begin(), record.leftOut.end(), [](const auto& file) {
+        return file.reason == LeftOutReason::HiddenOrSystem;
+    }));
+}
+
+std::string fileNameOf(std::string_view path) {
+    const auto cut = path.find_last_of("\\/");
+    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+// What the archiver itself said, in its established words, or for a
+// cancelled run that it was cancelled.
+std::optional<std::string> archiverText(const RunFacts& run, const ArchiveContents& archive,
+                                        std::string_view archiverPath) {
+    if (run.cancelled) return "The backup to " + run.archive + " was cancelled.";
+    return ReportOnRun(run.process, archive.exists, run.archive, archiverPath);
+}
+
+}  // namespace
+
+BackupRecord BuildRecord(const RunFacts& run, const std::vector<SourceFile>& source, const ArchiveContents& archive) {
+    BackupRecord record;
+    record.time = run.time;
+    record.kind = run.kind;
+    record.source = run.source;
+    record.archive = run.archive;
+    record.exitCode = run.process.exitCode;
+    record.seconds = run.seconds;
+
+    std::unordered_map<std::string, const ArchivedFile*> copies;
+    for (const ArchivedFile& copy : archive.files) copies.emplace(matchKey(copy.path), &copy);
+    const bool judged = !run.cancelled && run.process.started && ArchiverCompleted(run.process.exitCode);
+    const std::string archiveKey = archiveKeyInside(run);
+    for (const SourceFile& file : source) {
+        const std::string key = matchKey(file.path);
+        if (isArchiversOwn(key, archiveKey)) continue;
+        ++record.countedFiles;
+        record.bytes += file.size;
+        const auto copy = copies.find(key);
+        if (copy != copies.end() && isCurrent(*copy->second, file))
+            ++record.archivedFiles;
+        else if (judged && archive.readable)
+            record.leftOut.push_back({file.path, reasonFor(file, run.startedAt)});
+    }
+    std::stable_sort(record.leftOut.begin(), record.leftOut.end(),
+                     [](const LeftOutFile& a, const LeftOutFile& b) { return rank(a.reason) < rank(b.reason); });
+    record.result = resultOf(run, archive, record.leftOut);
+    return record;
+}
+
+std::optional<std::string> MessageAfterRun(const BackupRecord& record, const RunFacts& run,
+                                           const ArchiveContents& archive, std::string_view archiverPath) {
+    const std::optional<std::string> said = archiverText(run, archive, archiverPath);
+    if (!said && record.result == Result::Ok) return std::nullopt;
+    std::string message = said ? *said + "\r\n\r\n" : std::string();
+    message += "Result: " + resultText(record.result) + "\r\n";
+    message += "Archive: " + record.archive + "\r\n";
+    if (!archive.readable) message += "It could not be read back: " + archive.problem + ".\r\n";
+    message += filesArchived(record) + " archived.";
+    if (record.leftOut.empty()) return message;
+    message += "\r\nLeft out:\r\n";
+    const std::size_t named = std::min(record.leftOut.size(), kNamesInMessage);
+    for (std::size_t i = 0; i < named; ++i) message += leftOutLine(record.leftOut[i]);
+    if (record.leftOut.size() > named) message += "  and " + std::to_string(record.leftOut.size() - named) + " more\r\n";
+    message.resize(message.size() - 2);
+    return message;
+}
+
+std::string FullReport(const BackupRecord& record) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", record.seconds);
+    std::string report = "Backup of " + record.source + "\r\n";
+    report += "Time: " + record.time + "\r\n";
+    report += "Archive: " + record.archive + "\r\n";
+    report += "Result: " + resultText(record.result) + " (exit code " + std::to_string(record.exitCode) + ")\r\n";
+    report += filesArchived(record) + " archived, " + std::to_string(record.bytes) + " bytes counted, " + seconds +
+              " seconds\r\n";
+    if (record.leftOut.empty()) return report + "Nothing was left out.";
+    report += "Left out (" + std::to_string(record.leftOut.size()) + "):\r\n";
+    for (const LeftOutFile& file : record.leftOut) report += leftOutLine(file);
+    report.resize(report.size() - 2);
+    return report;
+}
+
+std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime) {
+    std::string line = std::string(localDateTime) + ", " + fileNameOf(record.archive) + ", " +
+                       resultText(record.result) + ", " + filesArchived(record);
+    if (const std::size_t hidden = hiddenOrSystemCount(record))
+        line += ", " + std::to_string(hidden) + " hidden or system left out";
+    return line;
+}
+
+}  // namespace backup

@@ -1,0 +1,132 @@
+#include "history/history.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+// The history's names for the values; beside the types, where the library looks for them.
+namespace backup {
+NLOHMANN_JSON_SERIALIZE_ENUM(BackupKind, {{BackupKind::Documents, "documents"}, {BackupKind::Folder, "folder"}})
+NLOHMANN_JSON_SERIALIZE_ENUM(Result, {{Result::Ok, "ok"},
+                                      {Result::Warnings, "warnings"},
+                                      {Result::Failed, "failed"},
+                                      {Result::Cancelled, "cancelled"}})
+NLOHMANN_JSON_SERIALIZE_ENUM(LeftOutReason, {{LeftOutReason::HiddenOrSystem, "hidden or system"},
+                                             {LeftOutReason::Unreadable, "unreadable"},
+                                             {LeftOutReason::Changed, "changed"}})
+}  // namespace backup
+
+namespace history {
+namespace {
+
+using nlohmann::json;
+using backup::BackupKind;
+using backup::LeftOutReason;
+using backup::Result;
+
+std::optional<std::string> folder(platform::Os& os) {
+    auto local = os.knownFolder(platform::KnownFolder::LocalAppData);
+    if (!local) return std::nullopt;
+    if (!local->empty() && local->back() != '\\') *local += '\\';
+    return *local + "Quenfold\\";
+}
+
+// An enum read back must be one of its names: the library maps any other
+// text to the first value.
+template <typename Enum>
+Enum strictEnum(const json& value) {
+    const Enum parsed = value.get<Enum>();
+    if (json(parsed) != value) throw std::invalid_argument("unknown name");
+    return parsed;
+}
+
+std::optional<backup::BackupRecord> lastOfKindIn(platform::Os& os, const std::string& path, BackupKind kind) {
+    const auto text = os.readFile(path);
+    if (!text) return std::nullopt;
+    std::string_view rest(*text);
+    while (!rest.empty()) {
+        const auto cut = rest.find_last_of('\n', rest.size() - 1);
+        const bool first = cut == std::string_view::npos;
+        const std::string_view line = first ? rest : rest.substr(cut + 1);
+        if (auto record = FromJsonLine(line); record && record->kind == kind) return record;
+        rest = first ? std::string_view() : rest.substr(0, cut);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string Iso8601(const platform::LocalDateTime& t) {
+    const int offset = std::abs(t.utcOffsetMinutes);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.date.year, t.date.month,
+                  t.date.day, t.hour, t.minute, t.second, t.utcOffsetMinutes < 0 ? '-' : '+', offset / 60,
+                  offset % 60);
+    return text;
+}
+
+std::string ToJsonLine(const backup::BackupRecord& record) {
+    json leftOut = json::array();
+    for (const auto& file : record.leftOut) leftOut.push_back({{"path", file.path}, {"reason", file.reason}});
+    const json line = {{"time", record.time},
+                       {"kind", record.kind},
+                       {"source", record.source},
+                       {"archive", record.archive},
+                       {"exit_code", record.exitCode},
+                       {"result", record.result},
+                       {"counted_files", record.countedFiles},
+                       {"archived_files", record.archivedFiles},
+                       {"bytes", record.bytes},
+                       {"seconds", record.seconds},
+                       {"left_out", leftOut}};
+    // A name that is not valid UTF-8 is written with replacement characters
+    // rather than losing the whole record.
+    return line.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::optional<backup::BackupRecord> FromJsonLine(std::string_view line) {
+    const json value = json::parse(line, nullptr, false);
+    if (!value.is_object()) return std::nullopt;
+    try {
+        backup::BackupRecord record;
+        record.time = value.at("time").get<std::string>();
+        record.kind = strictEnum<BackupKind>(value.at("kind"));
+        record.source = value.at("source").get<std::string>();
+        record.archive = value.at("archive").get<std::string>();
+        record.exitCode = value.at("exit_code").get<std::uint32_t>();
+        record.result = strictEnum<Result>(value.at("result"));
+        record.countedFiles = value.at("counted_files").get<std::uint64_t>();
+        record.archivedFiles = value.at("archived_files").get<std::uint64_t>();
+        record.bytes = value.at("bytes").get<std::uint64_t>();
+        record.seconds = value.at("seconds").get<double>();
+        for (const json& file : value.at("left_out"))
+            record.leftOut.push_back(
+                {file.at("path").get<std::string>(), strictEnum<LeftOutReason>(file.at("reason"))});
+        return record;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+platform::Status Append(platform::Os& os, const backup::BackupRecord& record) {
+    const auto where = folder(os);
+    if (!where) return platform::Status::failure("The local application-data folder is not known.");
+    if (!os.folderExists(*where))
+        if (auto made = os.createFolder(*where); !made) return made;
+    const std::string log = *where + "backups.log";
+    if (os.fileSize(log).value_or(0) >= kRollOverBytes)
+        if (auto moved = os.moveReplacing(log, *where + "backups.1.log"); !moved) return moved;
+    return os.appendFlushed(log, ToJsonLine(record) + "\n");
+}
+
+std::optional<backup::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
+    const auto where = folder(os);
+    if (!where) return std::nullopt;
+    for (const char* name : {"backups.log", "backups.1.log"})
+        if (auto record = lastOfKindIn(os, *where + name, kind)) return record;
+    return std::nullopt;
+}
+
+}  // namespace history

@@ -1,0 +1,34 @@
+// The history of backups: one JSON object per line (JSON Lines, UTF-8) in
+// %LOCALAPPDATA%\Quenfold\backups.log, rolled over to backups.1.log past
+// 1 MiB.
+#pragma once
+
+#include "backup/report.h"
+#include "platform/os.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace history {
+
+inline constexpr std::uint64_t kRollOverBytes = 1024 * 1024;
+
+// "2026-12-07T15:48:27+01:00"
+std::string Iso8601(const platform::LocalDateTime& time);
+
+// One record as its line (without the line break), and back; a line that is
+// not a whole record gives nothing.
+std::string ToJsonLine(const backup::BackupRecord& record);
+std::optional<backup::BackupRecord> FromJsonLine(std::string_view line);
+
+// Appends the record, flushed to the device before returning. The folder is
+// made when missing; a log already past 1 MiB first becomes backups.1.log,
+// replacing an older one.
+platform::Status Append(platform::Os& os, const backup::BackupRecord& record);
+
+// The newest record of a kind, from backups.log, else backups.1.log; damaged
+// lines are passed over.
+std::optional<backup::BackupRecord> LastOfKind(platform::Os& os, backup::BackupKind kind);
+
+}  // namespace history

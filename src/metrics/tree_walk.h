@@ -1,0 +1,34 @@
+// The one folder walk behind the counts and the source listing.
+#pragma once
+
+#include "platform/os.h"
+
+#include <cstdint>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <string_view>
+
+namespace metrics {
+
+// The folder an entry was found in.
+struct WalkFolder {
+    std::string path;      // ends in "\"
+    std::string relative;  // below the root, ends in "\"; empty for the root
+    bool belowDotFolder = false;  // a folder on the way down is dot-named
+    std::uint32_t inheritedAttributes = 0;  // hidden and system bits of the folders on the way down
+};
+
+using EntryVisitor = std::function<void(const WalkFolder&, const platform::DirEntry&)>;
+
+// Visits every entry but "." and ".." of root (qualified as a path) and,
+// with recurse, of every folder below it. Folders that are reparse points
+// (junctions, symbolic links) are visited but never entered, since they may
+// lead back up the tree. A folder that cannot be searched holds nothing. An
+// explicit stack keeps deep trees off the call stack. A stop request is seen
+// between entries and between folders; the walk then ends early and returns
+// false.
+bool WalkTree(platform::Os& os, std::string_view root, std::string_view pattern, bool recurse,
+              const std::stop_token& stop, const EntryVisitor& visit);
+
+}  // namespace metrics

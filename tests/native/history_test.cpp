@@ -1,0 +1,120 @@
+#include "history/history.h"
+
+#include "fake/fake_os.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using backup::BackupKind;
+
+constexpr const char* kFolder = "C:\\Users\\jsmith\\AppData\\Local\\Quenfold\\";
+
+backup::BackupRecord recordOf(BackupKind kind, std::string source) {
+    backup::BackupRecord r;
+    r.time = "2005-05-05T14:30:00+02:00";
+    r.kind = kind;
+    r.source = std::move(source);
+    r.archive = "C:\\Backup Zips\\Docs-200505.zip";
+    r.exitCode = 18;
+    r.result = backup::Result::Warnings;
+    r.countedFiles = 9;
+    r.archivedFiles = 6;
+    r.bytes = 11028;
+    r.seconds = 2.5;
+    r.leftOut = {{"Outlook\\locked.pst", backup::LeftOutReason::Unreadable},
+                 {"desktop.ini", backup::LeftOutReason::HiddenOrSystem},
+                 {"Bücher\\notes.txt", backup::LeftOutReason::Changed}};
+    return r;
+}
+
+bool same(const backup::BackupRecord& a, const backup::BackupRecord& b) {
+    return history::ToJsonLine(a) == history::ToJsonLine(b);
+}
+
+TEST(History, LineHasExactlyTheKeysOthersReadBack) {
+    const auto line = nlohmann::json::parse(history::ToJsonLine(recordOf(BackupKind::Documents, "C:\\Docs\\")));
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : line.items()) keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"archive", "archived_files", "bytes", "counted_files", "exit_code",
+                                              "kind", "left_out", "result", "seconds", "source", "time"}));
+    EXPECT_EQ(line["kind"], "documents");
+    EXPECT_EQ(line["result"], "warnings");
+    EXPECT_EQ(line["left_out"][1]["reason"], "hidden or system");
+}
+
+TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
+    struct Case {
+        const char* name;
+        std::string logBefore;   // backups.log before the appends
+        std::string olderLog;    // backups.1.log before the appends
+        std::vector<backup::BackupRecord> appended;
+        std::string damagedAfter;  // written after the appends
+        std::optional<std::string> lastFolderSource;
+        std::optional<std::string> lastDocumentsSource;
+        bool rolledOver;
+    };
+    const std::string older = history::ToJsonLine(recordOf(BackupKind::Folder, "C:\\Older\\")) + "\n";
+    const std::string big(history::kRollOverBytes, ' ');
+    auto replaced = [](std::string line, const std::string& from, const std::string& to) {
+        return line.replace(line.find(from), from.size(), to) + "\n";
+    };
+    const std::string unknownNames =
+        replaced(history::ToJsonLine(recordOf(BackupKind::Folder, "C:\\X\\")), "\"folder\"", "\"desk\"") +
+        replaced(history::ToJsonLine(recordOf(BackupKind::Folder, "C:\\Y\\")), "\"changed\"", "\"gone\"");
+    const Case cases[] = {
+        {"a fresh history", "", "", {recordOf(BackupKind::Folder, "C:\\A\\"), recordOf(BackupKind::Documents, "C:\\D\\"),
+          recordOf(BackupKind::Folder, "C:\\B\\")}, "", "C:\\B\\", "C:\\D\\", false},
+        {"damaged lines passed over", "{\"time\": \"cut short\n{\"kind\":\"folder\"}\nnot json\n",
+         "", {recordOf(BackupKind::Folder, "C:\\A\\")}, "\n[1,2]\n{\"time\":", "C:\\A\\", std::nullopt, false},
+        {"a line with an unknown kind or reason", "", "", {recordOf(BackupKind::Folder, "C:\\A\\")}, unknownNames,
+         "C:\\A\\", std::nullopt, false},
+        {"older records in the rolled-over file", "", older, {recordOf(BackupKind::Documents, "C:\\D\\")}, "",
+         "C:\\Older\\", "C:\\D\\", false},
+        {"past 1 MiB the log rolls over before the new line", older + big, "replaced",
+         {recordOf(BackupKind::Documents, "C:\\D\\")}, "", "C:\\Older\\", "C:\\D\\", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake::FakeOs os;
+        os.localAppDataFolder = "C:\\Users\\jsmith\\AppData\\Local";
+        os.addFolder(*os.localAppDataFolder);
+        if (!c.logBefore.empty()) os.addFile(std::string(kFolder) + "backups.log", c.logBefore);
+        if (!c.olderLog.empty()) os.addFile(std::string(kFolder) + "backups.1.log", c.olderLog);
+        for (const auto& record : c.appended) ASSERT_TRUE(history::Append(os, record));
+        const std::string logPath = std::string(kFolder) + "backups.log";
+        const std::string appended = *os.contentOf(logPath);
+        if (!c.damagedAfter.empty()) os.addFile(logPath, appended + c.damagedAfter);
+
+        const auto folder = history::LastOfKind(os, BackupKind::Folder);
+        const auto documents = history::LastOfKind(os, BackupKind::Documents);
+        EXPECT_EQ(folder ? std::optional(folder->source) : std::nullopt, c.lastFolderSource);
+        EXPECT_EQ(documents ? std::optional(documents->source) : std::nullopt, c.lastDocumentsSource);
+        if (documents) EXPECT_TRUE(same(*documents, recordOf(BackupKind::Documents, *c.lastDocumentsSource)));
+        EXPECT_TRUE(appended.ends_with(history::ToJsonLine(c.appended.back()) + "\n"));
+        if (c.rolledOver) {
+            EXPECT_EQ(appended, history::ToJsonLine(c.appended.back()) + "\n");
+            EXPECT_EQ(os.contentOf(std::string(kFolder) + "backups.1.log"), c.logBefore);
+        }
+    }
+}
+
+TEST(History, TimesCarryTheirOffsetFromUtc) {
+    struct Case {
+        platform::LocalDateTime time;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {{{2026, 12, 7}, 15, 48, 27, 60}, "2026-12-07T15:48:27+01:00"},
+        {{{2026, 1, 2}, 3, 4, 5, -210}, "2026-01-02T03:04:05-03:30"},
+        {{{2026, 6, 30}, 23, 59, 59, 0}, "2026-06-30T23:59:59+00:00"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(history::Iso8601(c.time), c.expected);
+}
+
+}  // namespace
