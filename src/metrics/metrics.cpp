@@ -21,7 +21,7 @@ bool isDotNamed(std::string_view name) { return !name.empty() && name.front() ==
 // False when stopped before the folder's entries were all taken in.
 bool countFolder(platform::Os& os, const PendingFolder& folder, ScanParams& params,
                  std::vector<PendingFolder>& pending, const std::stop_token& stop) {
-    auto entries = os.findFiles(folder.path + params.Pattern);
+    auto entries = os.findFiles(folder.path + "*.*");
     if (!entries) return true;
     for (const auto& entry : *entries) {
         if (stop.stop_requested()) return false;
@@ -52,12 +52,6 @@ std::string groupDigits(std::uint64_t magnitude, std::string_view separator) {
     return grouped;
 }
 
-std::string formatWhole(std::int64_t value, std::string_view separator) {
-    if (value >= 0) return groupDigits(static_cast<std::uint64_t>(value), separator);
-    // Negate in unsigned arithmetic so that the lowest value stays exact.
-    return "-" + groupDigits(0 - static_cast<std::uint64_t>(value), separator);
-}
-
 }  // namespace
 
 bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop) {
@@ -75,12 +69,10 @@ bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop) {
     return true;
 }
 
-std::string FormatFileCount(std::int64_t value, std::string_view separator) {
-    return formatWhole(value, separator);
-}
-
-std::string FormatFolderCount(std::int64_t value, std::string_view separator) {
-    return formatWhole(value, separator);
+std::string FormatFigure(std::int64_t value, std::string_view separator) {
+    if (value >= 0) return groupDigits(static_cast<std::uint64_t>(value), separator);
+    // Negate in unsigned arithmetic so that the lowest value stays exact.
+    return "-" + groupDigits(0 - static_cast<std::uint64_t>(value), separator);
 }
 
 }  // namespace metrics
