@@ -221,10 +221,14 @@ void FormView::addTooltip(HWND tooltip, HWND control, const ControlLayout& layou
 }
 
 void FormView::makeFonts() {
+    // "MS Sans Serif" is a bitmap font on Windows 10 and 11, with a few fixed
+    // sizes and no smoothing; scaled above 100 % its TrueType face reads
+    // better.
+    const wchar_t* face = dpi_ > 96 ? L"Microsoft Sans Serif" : L"MS Sans Serif";
     auto font = [&](int weight, bool underline) {
         return ::CreateFontW(-::MulDiv(825, dpi_, 7200), 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                             L"MS Sans Serif");
+                             face);
     };
     boldFont_.reset(font(FW_BOLD, false));
     normalFont_.reset(font(FW_NORMAL, false));
