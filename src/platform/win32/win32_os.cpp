@@ -248,7 +248,8 @@ std::optional<std::string> Win32Os::machineRegistryText(RegistryView view, std::
         return std::nullopt;
     RegistryKey owner(opened);
     std::wstring name = widen(valueName);
-    constexpr DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    // REG_EXPAND_SZ comes expanded, and then passes as REG_SZ.
+    constexpr DWORD kText = RRF_RT_REG_SZ;
     DWORD bytes = 0;
     if (::RegGetValueW(opened, nullptr, name.c_str(), kText, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
         return std::nullopt;
