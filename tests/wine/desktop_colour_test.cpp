@@ -7,34 +7,44 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
 
 using namespace wine_test;
 
+struct ScreenDcRelease {
+    void operator()(HDC dc) const { ::ReleaseDC(nullptr, dc); }
+};
+struct DcDelete {
+    void operator()(HDC dc) const { ::DeleteDC(dc); }
+};
+struct ObjectDelete {
+    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
+
 // What the screen shows inside the window's rectangle, row by row.
 class ScreenCapture {
 public:
-    explicit ScreenCapture(const RECT& area) : area_(area) {
-        int width = area.right - area.left;
-        int height = area.bottom - area.top;
+    explicit ScreenCapture(const RECT& area) : area_(area), width_(area.right - area.left) {
+        const LONG height = area.bottom - area.top;
         BITMAPINFO info = {};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        HDC screen = ::GetDC(nullptr);
-        HDC memory = ::CreateCompatibleDC(screen);
+        info.bmiHeader = {sizeof info.bmiHeader, width_, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::unique_ptr<HDC__, ScreenDcRelease> screen(::GetDC(nullptr));
+        std::unique_ptr<HDC__, DcDelete> memory(::CreateCompatibleDC(screen.get()));
         void* bits = nullptr;
-        HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+        std::unique_ptr<void, ObjectDelete> bitmap(
+            ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!memory || !bitmap) return;
+        HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, width_, height, screen.get(), area.left, area.top, SRCCOPY);
+        ::SelectObject(memory.get(), old);
         const auto* pixels = static_cast<const std::uint32_t*>(bits);
-        pixels_.assign(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        ::SelectObject(memory, old);
-        ::DeleteObject(bitmap);
-        ::DeleteDC(memory);
-        ::ReleaseDC(nullptr, screen);
-        width_ = width;
+        pixels_.assign(pixels, pixels + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height));
     }
+
+    bool captured() const { return !pixels_.empty(); }
 
     // Pixels of the screen rectangle whose every channel is at least 160.
     int lightPixels(const RECT& screenRect) const {
@@ -49,7 +59,7 @@ public:
 
 private:
     RECT area_;
-    LONG width_ = 0;
+    LONG width_;
     std::vector<std::uint32_t> pixels_;
 };
 
@@ -67,9 +77,8 @@ TEST(OnABlackDesktop, DISABLED_CaptionsOfFramesOptionsAndCheckBoxesAreLight) {
     RECT area;
     ::GetWindowRect(window, &area);
     ScreenCapture screen(area);
-    HDC screenDc = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screenDc, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screenDc);
+    ASSERT_TRUE(screen.captured());
+    const int dpi = ::GetDeviceCaps(std::unique_ptr<HDC__, ScreenDcRelease>(::GetDC(nullptr)).get(), LOGPIXELSY);
     // A frame's caption sits in its top rows, above the frame's own line;
     // an option's or check box's beside its box.
     const int aboveTheLine = ::MulDiv(5, dpi, 96);
