@@ -23,8 +23,9 @@ std::string classicPlace(std::string_view driveLetter) {
     return std::string(driveLetter) + ":\\Program Files\\WinZip\\";
 }
 
-// Drive c: first; when the system drive is C itself, it is written as the
-// system names it.
+// Drive c: first, then the system drive. When the system drive is C the two
+// are one place, spelt with the system's letter as the command line has
+// always spelt it.
 std::vector<std::string> classicPlaces(platform::Os& os) {
     std::string letter = naming::SystemDriveLetter(os);
     if (letter.empty()) return {classicPlace("c")};
