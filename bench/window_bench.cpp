@@ -209,7 +209,7 @@ int main() {
     documents.use(false);
     std::vector<double> answers;
     const std::string typed = driveTree.folder(7);
-    const std::string files = metrics::FormatFileCount(driveTree.filesPerFolder, os.thousandsSeparator());
+    const std::string files = metrics::FormatFigure(driveTree.filesPerFolder, os.thousandsSeparator());
     for (int round = 0; round < rounds; ++round) {
         answers.push_back(longestAnswerWhileTyping(typed, files));
         std::printf("round %d: longest answer while typing %s: %.1f ms\n", round + 1, typed.c_str(), answers.back());

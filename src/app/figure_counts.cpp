@@ -51,9 +51,9 @@ void FigureCounts::startRequested() {
 void FigureCounts::show(Slot& slot, const metrics::ScanParams& result) {
     slot.running.reset();
     std::string separator = os_.thousandsSeparator();
-    slot.fields.files.setText(metrics::FormatFileCount(result.FileCount, separator));
-    slot.fields.bytes.setText(metrics::FormatFileCount(result.TotalSize, separator));
-    slot.fields.folders.setText(metrics::FormatFolderCount(result.FolderCount, separator));
+    slot.fields.files.setText(metrics::FormatFigure(result.FileCount, separator));
+    slot.fields.bytes.setText(metrics::FormatFigure(result.TotalSize, separator));
+    slot.fields.folders.setText(metrics::FormatFigure(result.FolderCount, separator));
     updatePointer();
 }
 

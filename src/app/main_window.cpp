@@ -4,6 +4,7 @@
 #include "app/layout.h"
 #include "backup/backup.h"
 #include "backup/input_checks.h"
+#include "backup/winzip.h"
 #include "destination/destination.h"
 #include "settings/settings.h"
 
@@ -20,10 +21,9 @@ std::string twoDigits(int month) {
 
 }  // namespace
 
-frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, Session& session, ProgramActions& program,
-                                     WindowSystem& windows, BackgroundCounts& counts)
+frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, ProgramActions& program, WindowSystem& windows,
+                                     BackgroundCounts& counts)
     : os_(os),
-      session_(session),
       program_(program),
       figures_(os, windows, counts, [this](bool working) { ui().setBusyPointer(working); },
                {txtFileCountDestination, txtFolderCountDestination, txtFolderSizeDestination},
@@ -67,7 +67,7 @@ void frmQuenfoldBackup::wireHandlers() {
 }
 
 void frmQuenfoldBackup::tell(const std::string& text) {
-    ui().showMessage(text, kProgramTitle, platform::MessageButtons::Ok);
+    ui().showMessage(text, platform::kProgramTitle, platform::MessageButtons::Ok);
 }
 
 bool frmQuenfoldBackup::refusesInput(const backup::FieldValues& fields) {
@@ -91,12 +91,11 @@ void frmQuenfoldBackup::Form_Load() {
 
     fillMonthList();
     fillYearList();
-    if (session_.ChosenUser.empty()) txtUsers.setText(GetNetworkUserName());
+    txtUsers.setText(GetNetworkUserName());
 
     GetMetricsDestination();
     GetMetricsUser();
     composeListFields();
-    session_.ChosenUser.clear();
 
     CheckPrerequisites();
     host_->show();
@@ -124,7 +123,6 @@ void frmQuenfoldBackup::Form_Load2() {
     fillYearList();
     GetMetricsDestination();
     GetMetricsUser();
-    session_.ChosenUser.clear();
 }
 
 void frmQuenfoldBackup::fillMonthList() {
@@ -145,9 +143,6 @@ std::string frmQuenfoldBackup::GetNetworkUserName() { return naming::TrimNull(os
 
 namespace {
 
-constexpr std::string_view kWinZipPath = "c:\\Program Files\\WinZip\\winzip32.exe";
-constexpr std::string_view kAddonPath = "c:\\Program Files\\WinZip\\wzzip.exe";
-
 std::string missingProgramMessage(std::string_view firstLine) {
     return std::string(firstLine) +
            "\r\n\r\n(1) not found to be installed or\r\n(2) not installed to default path.\r\n\r\n"
@@ -158,15 +153,15 @@ std::string missingProgramMessage(std::string_view firstLine) {
 }  // namespace
 
 bool frmQuenfoldBackup::CheckPrerequisites() {
-    if (os_.matchesAny(kWinZipPath))
+    const std::string folder = backup::FindWinZipFolder(os_);
+    if (backup::HoldsWinZip(os_, folder))
         chkWinZip.setValue(1);
     else
-        ui().showMessage(missingProgramMessage("WinZip was "), kProgramTitle, platform::MessageButtons::Ok);
+        tell(missingProgramMessage("WinZip was "));
 
-    if (!os_.matchesAny(kAddonPath)) {
+    if (!backup::HoldsAddon(os_, folder)) {
         chkAddon.setValue(0);
-        ui().showMessage(missingProgramMessage("The WinZip Command Line Support Add-on was "), kProgramTitle,
-                        platform::MessageButtons::Ok);
+        tell(missingProgramMessage("The WinZip Command Line Support Add-on was "));
         return false;
     }
     chkAddon.setValue(1);
@@ -281,17 +276,15 @@ void frmQuenfoldBackup::btnSpecificBackup_Click() {
 }
 
 void frmQuenfoldBackup::ZipSpecificUser() {
-    std::string letter = naming::SystemDriveLetter(os_);
     if (refusesInput({.user = txtUsers.text(),
                       .destination = txtDefaultPath.text(),
                       .year = cmbFileNameYear.text(),
                       .month = optYes.value() ? cmbFileNameMonth.text() : std::string()}))
         return;
-    runBackupJob(letter, naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text()));
+    runBackupJob(naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text()));
 }
 
 void frmQuenfoldBackup::ZipUserDefined() {
-    std::string letter = naming::SystemDriveLetter(os_);
     if (TxtSrc.text().empty() || txtSpecificBackupFileName.text().empty()) {
         tell("Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!");
         return;
@@ -302,12 +295,12 @@ void frmQuenfoldBackup::ZipUserDefined() {
                       .year = cmbFileNameYear.text(),
                       .month = cmbFileNameMonth.text()}))
         return;
-    runBackupJob(letter, naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(),
-                                                  TxtSrc.text()));
+    runBackupJob(naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(), TxtSrc.text()));
 }
 
-void frmQuenfoldBackup::runBackupJob(const std::string& driveLetter, const naming::JobPaths& paths) {
-    auto commandLine = backup::ArchiverCommandLine(driveLetter, paths.archivePath, paths.source);
+void frmQuenfoldBackup::runBackupJob(const naming::JobPaths& paths) {
+    const std::string winZipFolder = backup::FindWinZipFolder(os_);
+    auto commandLine = backup::ArchiverCommandLine(winZipFolder, paths.archivePath, paths.source);
     if (!commandLine) {
         tell("The backup to " + paths.archivePath +
              " was not started:\r\na double quote can't be passed to the archiver.");
@@ -320,7 +313,7 @@ void frmQuenfoldBackup::runBackupJob(const std::string& driveLetter, const namin
     // The archiver had the front; what follows belongs to this window.
     host_->show();
     if (auto report = backup::ReportOnRun(result, os_.fileExists(paths.archivePath), paths.archivePath,
-                                          backup::ArchiverPath(driveLetter)))
+                                          backup::ArchiverPath(winZipFolder)))
         tell(*report);
     GetMetricsDestination();
 }
@@ -349,14 +342,12 @@ void frmQuenfoldBackup::btnReset_Click() { program_.reset(); }
 
 void frmQuenfoldBackup::btnQuit_Click() { program_.quit(); }
 
-void frmQuenfoldBackup::Reset2() {
-    const std::string chosenName = session_.ChosenUser;  // switching versioning on empties it
+void frmQuenfoldBackup::Reset2(const std::string& chosenUser) {
     showTodaysMonth();
     optYes.setValue(true);
-    if (!chosenName.empty()) txtUsers.setText(chosenName);
+    if (!chosenUser.empty()) txtUsers.setText(chosenUser);
     composeListFields();
     rebuildListsAtToday();
-    session_.ChosenUser.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -367,9 +358,9 @@ void frmQuenfoldBackup::GetMetricsDestination() {
 }
 
 void frmQuenfoldBackup::GetMetricsUser() {
-    // The field ends in "*.*"; the folder is what precedes it.
-    const std::string& pattern = txtSpecificUserFiles.text();
-    std::string folder = pattern.size() >= 3 ? pattern.substr(0, pattern.size() - 3) : std::string();
+    // No user, no folder: the figures stay blank.
+    const std::string& user = txtUsers.text();
+    std::string folder = user.empty() ? std::string() : naming::UserDocumentsFolder(os_, user);
     figures_.request(FigureCounts::Kind::User, folder, chkRecurseUser.value() == 1);
 }
 

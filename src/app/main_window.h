@@ -14,13 +14,6 @@
 
 namespace app {
 
-inline constexpr std::string_view kProgramTitle = "Quenfold";
-
-// What lives for the whole program rather than one load of a window.
-struct Session {
-    std::string ChosenUser;
-};
-
 // What the main window's buttons ask of the program as a whole.
 class ProgramActions {
 public:
@@ -34,8 +27,7 @@ public:
 
 class frmQuenfoldBackup {
 public:
-    frmQuenfoldBackup(platform::Os& os, Session& session, ProgramActions& program, WindowSystem& windows,
-                      BackgroundCounts& counts);
+    frmQuenfoldBackup(platform::Os& os, ProgramActions& program, WindowSystem& windows, BackgroundCounts& counts);
     // The window showing this form; set before Form_Load.
     void setHost(WindowHost& host) { host_ = &host; }
 
@@ -78,7 +70,8 @@ public:
     void btnWinZip_Click();
     void btnReset_Click();
     void btnQuit_Click();
-    void Reset2();
+    // After a pick in the profile chooser: the user picked, empty for none.
+    void Reset2(const std::string& chosenUser);
 
     // Folder figures, counted in the background.
     void GetMetricsDestination();
@@ -178,7 +171,7 @@ private:
     void rebuildListsAtToday();
 
     // The steps both backup jobs share once their paths are composed.
-    void runBackupJob(const std::string& driveLetter, const naming::JobPaths& paths);
+    void runBackupJob(const naming::JobPaths& paths);
     void tell(const std::string& text);
     // Shows the first problem of the fields, if any; true when there was one.
     bool refusesInput(const backup::FieldValues& fields);
@@ -187,7 +180,6 @@ private:
     platform::Ui& ui() { return host_->ui(); }
 
     platform::Os& os_;
-    Session& session_;
     ProgramActions& program_;
     WindowHost* host_ = nullptr;
     // After the controls it fills, so that it goes first.

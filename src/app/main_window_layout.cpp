@@ -1,4 +1,5 @@
 #include "app/layout.h"
+#include "platform/ui.h"
 
 namespace app {
 namespace {
@@ -85,7 +86,7 @@ constexpr ControlLayout kMainWindowControls[] = {
     {"btnQuit", 1061, K::Button, "Quit", "Quit Application", "", px(471), px(425), px(83), px(27), 18, true, L::Default},
 };
 
-constexpr WindowLayout kMainWindow{"Quenfold", 8430, 6840, true, kMainWindowControls};
+constexpr WindowLayout kMainWindow{platform::kProgramTitle, 8430, 6840, true, kMainWindowControls};
 static_assert(IsSoundLayout(kMainWindow));
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 namespace app {
 
-Program::Program(platform::Os& os, Session& session, WindowSystem& windows, BackgroundCounts& counts)
-    : os_(os), windows_(windows), counts_(counts), session_(session) {}
+Program::Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts)
+    : os_(os), windows_(windows), counts_(counts) {}
 
 template <typename Form>
 bool Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form,
@@ -17,7 +17,7 @@ bool Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr
     try {
         slot.host = windows_.createWindow(layout, form->controls(), [this, &slot] { closed(slot); });
     } catch (const std::runtime_error& error) {
-        reportTo.showMessage(error.what(), kProgramTitle, platform::MessageButtons::Ok);
+        reportTo.showMessage(error.what(), platform::kProgramTitle, platform::MessageButtons::Ok);
         return false;
     }
     slot.form = std::move(form);
@@ -48,7 +48,7 @@ platform::Ui& Program::mainUi() { return main_.host ? main_.host->ui() : windows
 void Program::start() { loadMainWindow(); }
 
 void Program::loadMainWindow() {
-    if (!open(main_, MainWindowLayout(), std::make_unique<frmQuenfoldBackup>(os_, session_, *this, windows_, counts_),
+    if (!open(main_, MainWindowLayout(), std::make_unique<frmQuenfoldBackup>(os_, *this, windows_, counts_),
               windows_.ui()))
         return endIfNoWindowRemains();
     main_.form->setHost(*main_.host);
@@ -78,17 +78,18 @@ void Program::openEula() { openTextWindow(eula_, EulaWindowLayout(), EulaText())
 void Program::openBrowseUsers() {
     close(users_);
     if (!open(users_, BrowseUsersWindowLayout(),
-              std::make_unique<frmBrowseUsers>(os_, session_, [this] { userTaken(); }), mainUi()))
+              std::make_unique<frmBrowseUsers>(os_, [this](const std::string& user) { userTaken(user); }),
+              mainUi()))
         return;
     users_.form->Form_Load();
     users_.host->show();
 }
 
-void Program::userTaken() {
+void Program::userTaken(const std::string& user) {
     close(users_);
     if (!main_.form) return;
     main_.host->show();
-    main_.form->Reset2();
+    main_.form->Reset2(user);
 }
 
 void Program::closeSecondaryWindows() {

@@ -14,7 +14,7 @@ namespace app {
 
 class Program : public ProgramActions {
 public:
-    Program(platform::Os& os, Session& session, WindowSystem& windows, BackgroundCounts& counts);
+    Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts);
 
     // Loads the main window, which shows itself at the end of its start-up.
     void start();
@@ -52,12 +52,11 @@ private:
     // The services of the main window, or of none while it is closed.
     platform::Ui& mainUi();
     void openTextWindow(Slot<frmTextWindow>& slot, const WindowLayout& layout, std::string text);
-    void userTaken();
+    void userTaken(const std::string& user);
 
     platform::Os& os_;
     WindowSystem& windows_;
     BackgroundCounts& counts_;
-    Session& session_;
     Slot<frmQuenfoldBackup> main_;
     Slot<frmTextWindow> help_;
     Slot<frmTextWindow> eula_;

@@ -25,8 +25,8 @@ void frmTextWindow::Form_Load() { txtHelp.setText(text_); }
 
 void frmTextWindow::btnClose_Click() { close_(); }
 
-frmBrowseUsers::frmBrowseUsers(platform::Os& os, Session& session, std::function<void()> taken)
-    : os_(os), session_(session), taken_(std::move(taken)) {
+frmBrowseUsers::frmBrowseUsers(platform::Os& os, std::function<void(const std::string&)> taken)
+    : os_(os), taken_(std::move(taken)) {
     ApplyLayout(BrowseUsersWindowLayout(), controls_);
     cmdUsers.Click = [this] { cmdUsers_Click(); };
     lstUsers.DblClick = [this] { lstUsers_DblClick(); };
@@ -45,8 +45,7 @@ void frmBrowseUsers::lstUsers_DblClick() { takeSelection(); }
 
 void frmBrowseUsers::takeSelection() {
     int selected = lstUsers.listIndex();
-    if (selected >= 0) session_.ChosenUser = trimmed(lstUsers.items()[static_cast<std::size_t>(selected)]);
-    taken_();
+    taken_(selected >= 0 ? trimmed(lstUsers.items()[static_cast<std::size_t>(selected)]) : std::string());
 }
 
 }  // namespace app

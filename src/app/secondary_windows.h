@@ -34,8 +34,8 @@ private:
 
 class frmBrowseUsers {
 public:
-    // `taken` runs once the pick is in ChosenUser.
-    frmBrowseUsers(platform::Os& os, Session& session, std::function<void()> taken);
+    // `taken` gets the user picked, or empty text when none is selected.
+    frmBrowseUsers(platform::Os& os, std::function<void(const std::string&)> taken);
     const ControlSet& controls() const { return controls_; }
 
     void Form_Load();
@@ -54,8 +54,7 @@ private:
     void takeSelection();
 
     platform::Os& os_;
-    Session& session_;
-    std::function<void()> taken_;
+    std::function<void(const std::string&)> taken_;
 };
 
 }  // namespace app

@@ -23,15 +23,13 @@ std::string meaningOf(std::uint32_t exitCode) {
 
 }  // namespace
 
-std::string ArchiverPath(std::string_view driveLetter) {
-    return std::string(driveLetter) + ":\\Program Files\\WinZip\\wzzip.exe";
-}
+std::string ArchiverPath(std::string_view winZipFolder) { return std::string(winZipFolder) + "wzzip.exe"; }
 
-std::optional<std::string> ArchiverCommandLine(std::string_view driveLetter, std::string_view archivePath,
+std::optional<std::string> ArchiverCommandLine(std::string_view winZipFolder, std::string_view archivePath,
                                                std::string_view source) {
-    for (std::string_view argument : {driveLetter, archivePath, source})
+    for (std::string_view argument : {winZipFolder, archivePath, source})
         if (argument.find('"') != std::string_view::npos) return std::nullopt;
-    return "\"" + ArchiverPath(driveLetter) + "\" -u -p -r \"" + std::string(archivePath) + "\" \"" +
+    return "\"" + ArchiverPath(winZipFolder) + "\" -u -p -r \"" + std::string(archivePath) + "\" \"" +
            std::string(source) + "\"";
 }
 

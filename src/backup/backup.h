@@ -9,14 +9,14 @@
 
 namespace backup {
 
-// The add-on's path on the system drive.
-std::string ArchiverPath(std::string_view driveLetter);
+// The add-on's path in WinZip's folder (see FindWinZipFolder).
+std::string ArchiverPath(std::string_view winZipFolder);
 
 // "<exe>" -u -p -r "<archive>" "<source>"; nothing when an argument holds a
 // double quote, which would end its argument early and let the rest become
 // switches of its own.
-[[nodiscard]] std::optional<std::string> ArchiverCommandLine(std::string_view driveLetter, std::string_view archivePath,
-                                std::string_view source);
+[[nodiscard]] std::optional<std::string> ArchiverCommandLine(std::string_view winZipFolder,
+                                                             std::string_view archivePath, std::string_view source);
 
 // 0, 12 or 18: the archiver did its work (18: leaving out files it could
 // not read).

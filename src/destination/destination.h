@@ -24,4 +24,16 @@ enum class TreeOutcome {
 // Offers to create a missing destination folder, level by level from the top.
 TreeOutcome MakeSureDirectoryTreeExists(platform::Os& os, platform::Ui& ui, std::string_view folder);
 
+// How making the folders of a path went: on failure, the level that could
+// not be made.
+struct FolderCreation {
+    platform::Status status;
+    std::string failedFolder;
+};
+
+// Creates the missing folders of the path, level by level from the top, and
+// stops at the first that cannot be made. The first piece (the drive, such
+// as "C:") is never created, so a path without a backslash creates nothing.
+FolderCreation CreateMissingFolders(platform::Os& os, std::string_view path);
+
 }  // namespace destination

@@ -18,12 +18,6 @@ std::string groupDigits(std::uint64_t magnitude, std::string_view separator) {
     return grouped;
 }
 
-std::string formatWhole(std::int64_t value, std::string_view separator) {
-    if (value >= 0) return groupDigits(static_cast<std::uint64_t>(value), separator);
-    // Negate in unsigned arithmetic so that the lowest value stays exact.
-    return "-" + groupDigits(0 - static_cast<std::uint64_t>(value), separator);
-}
-
 }  // namespace
 
 bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop) {
@@ -32,7 +26,7 @@ bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop) {
     params.FolderCount = 0;
     // Files count only on paths that pass through no dot-named folder;
     // folders count everywhere.
-    return WalkTree(os, params.Root, params.Pattern, params.Recurse, stop,
+    return WalkTree(os, params.Root, params.Recurse, stop,
                     [&](const WalkFolder& folder, const platform::DirEntry& entry) {
                         if (entry.isDirectory()) {
                             ++params.FolderCount;
@@ -43,12 +37,10 @@ bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop) {
                     });
 }
 
-std::string FormatFileCount(std::int64_t value, std::string_view separator) {
-    return formatWhole(value, separator);
-}
-
-std::string FormatFolderCount(std::int64_t value, std::string_view separator) {
-    return formatWhole(value, separator);
+std::string FormatFigure(std::int64_t value, std::string_view separator) {
+    if (value >= 0) return groupDigits(static_cast<std::uint64_t>(value), separator);
+    // Negate in unsigned arithmetic so that the lowest value stays exact.
+    return "-" + groupDigits(0 - static_cast<std::uint64_t>(value), separator);
 }
 
 }  // namespace metrics

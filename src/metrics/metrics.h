@@ -14,7 +14,6 @@ namespace metrics {
 struct ScanParams {
     bool Recurse = false;
     std::string Root;            // always ends in "\"
-    std::string Pattern = "*.*";
     std::int64_t FileCount = 0;
     std::int64_t TotalSize = 0;
     std::int64_t FolderCount = 0;
@@ -29,8 +28,8 @@ struct ScanParams {
 // between folders; the count then ends early and returns false.
 bool CountTree(platform::Os& os, ScanParams& params, std::stop_token stop = {});
 
-// "###,###,###,###,##0" and "###,###,###,##0" with the locale's separator.
-std::string FormatFileCount(std::int64_t value, std::string_view separator);
-std::string FormatFolderCount(std::int64_t value, std::string_view separator);
+// A figure in digits grouped by threes with the locale's separator
+// ("###,###,###,###,##0"), for the file and folder counts and the size alike.
+std::string FormatFigure(std::int64_t value, std::string_view separator);
 
 }  // namespace metrics

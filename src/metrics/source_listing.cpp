@@ -8,7 +8,7 @@ std::optional<std::vector<backup::SourceFile>> ListSourceFiles(platform::Os& os,
                                                                std::stop_token stop) {
     std::vector<backup::SourceFile> files;
     const bool finished =
-        WalkTree(os, folder, "*.*", true, stop, [&](const WalkFolder& where, const platform::DirEntry& entry) {
+        WalkTree(os, folder, true, stop, [&](const WalkFolder& where, const platform::DirEntry& entry) {
             if (entry.isDirectory()) return;
             files.push_back({where.relative + entry.name, entry.size, entry.modified,
                              entry.attributes | where.inheritedAttributes});

@@ -19,14 +19,14 @@ WalkFolder below(const WalkFolder& folder, const platform::DirEntry& entry) {
 
 }  // namespace
 
-bool WalkTree(platform::Os& os, std::string_view root, std::string_view pattern, bool recurse,
+bool WalkTree(platform::Os& os, std::string_view root, bool recurse,
               const std::stop_token& stop, const EntryVisitor& visit) {
     std::vector<WalkFolder> pending{{naming::QualifyPath(root), {}, false, 0}};
     while (!pending.empty()) {
         if (stop.stop_requested()) return false;
         const WalkFolder folder = std::move(pending.back());
         pending.pop_back();
-        auto entries = os.findFiles(folder.path + std::string(pattern));
+        auto entries = os.findFiles(folder.path + "*.*");
         if (!entries) continue;
         for (const auto& entry : *entries) {
             if (stop.stop_requested()) return false;

@@ -28,7 +28,7 @@ using EntryVisitor = std::function<void(const WalkFolder&, const platform::DirEn
 // explicit stack keeps deep trees off the call stack. A stop request is seen
 // between entries and between folders; the walk then ends early and returns
 // false.
-bool WalkTree(platform::Os& os, std::string_view root, std::string_view pattern, bool recurse,
+bool WalkTree(platform::Os& os, std::string_view root, bool recurse,
               const std::stop_token& stop, const EntryVisitor& visit);
 
 }  // namespace metrics

@@ -68,8 +68,13 @@ struct AnsiText {
 };
 
 // Folders the shell keeps for the logged-on user, wherever they have been
-// moved to.
-enum class KnownFolder { Documents, LocalAppData };
+// moved to, and the machine's folders for installed programs (the 32-bit
+// programs' own on 64-bit Windows).
+enum class KnownFolder { Documents, LocalAppData, ProgramFiles, ProgramFilesX86 };
+
+// The two views of the machine's registry on 64-bit Windows: 64-bit programs'
+// and 32-bit programs' (WOW64) keys.
+enum class RegistryView { Bits64, Bits32 };
 
 struct ProcessResult {
     bool started = false;
@@ -126,8 +131,12 @@ public:
     // The folder holding the user profiles (C:\Users, or C:\Documents and
     // Settings on older systems); nullopt when the system cannot say.
     virtual std::optional<std::string> profilesDirectory() = 0;
-    // The logged-on user's folder of that kind; nullopt when it has none.
+    // The folder of that kind; nullopt when there is none.
     virtual std::optional<std::string> knownFolder(KnownFolder which) = 0;
+    // A text value under HKEY_LOCAL_MACHINE in that view ("" names the key's
+    // default value), environment variables expanded; nullopt when missing.
+    virtual std::optional<std::string> machineRegistryText(RegistryView view, std::string_view key,
+                                                          std::string_view valueName) = 0;
     // The logged-on user's name; nullopt when it cannot be obtained.
     virtual std::optional<std::string> userName() = 0;
     virtual LocalDate today() = 0;

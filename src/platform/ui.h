@@ -9,6 +9,9 @@
 
 namespace platform {
 
+// The program's name: its main window's caption and its message boxes' title.
+inline constexpr std::string_view kProgramTitle = "Quenfold";
+
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 

@@ -34,8 +34,6 @@ void sortIgnoringCase(platform::Os& os, std::vector<std::string>& names) {
 
 }  // namespace
 
-std::string CutAtNull(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
-
 std::vector<std::string> ListUserProfiles(platform::Os& os, std::string_view profilesFolder,
                                           naming::ProfilesKind kind) {
     std::vector<std::string> names;
@@ -43,7 +41,7 @@ std::vector<std::string> ListUserProfiles(platform::Os& os, std::string_view pro
     if (!entries) return names;
     for (const auto& entry : *entries) {
         if (!entry.isDirectory()) continue;
-        std::string name = naming::ProperCase(os, CutAtNull(entry.name));
+        std::string name = naming::ProperCase(os, naming::TrimNull(entry.name));
         if (isProfile(entry, name, kind)) names.push_back(std::move(name));
     }
     sortIgnoringCase(os, names);

@@ -11,9 +11,6 @@
 
 namespace selection {
 
-// The text before its first NUL character, or the whole text.
-std::string CutAtNull(std::string_view text);
-
 // The proper-cased names of the profile folders in the folder (with or
 // without a trailing backslash), leaving out ".", "..", "All Users",
 // "Default User", "Localservice" and "Networkservice" whatever their case,

@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include "destination/destination.h"
+
 namespace settings {
 namespace {
 
@@ -63,17 +65,7 @@ std::string SettingsFile(std::string_view driveLetter) { return fileIn(SettingsF
 std::string BuiltInDestination(std::string_view driveLetter) { return std::string(driveLetter) + ":\\Backup Zips"; }
 
 platform::Status MakeFolder(platform::Os& os, std::string_view path) {
-    // Every prefix ending before a backslash names a folder to make sure of;
-    // what follows the last backslash is a folder too.
-    std::string qualified(path);
-    if (qualified.empty() || qualified.back() != '\\') qualified += '\\';
-    for (std::size_t slash = qualified.find('\\'); slash != std::string::npos;
-         slash = qualified.find('\\', slash + 1)) {
-        std::string folder = qualified.substr(0, slash);
-        if (folder.empty() || folder.back() == ':' || folder.back() == '\\' || os.folderExists(folder)) continue;
-        if (auto made = os.createFolder(folder); !made && !os.folderExists(folder)) return made;
-    }
-    return platform::Status::success();
+    return destination::CreateMissingFolders(os, path).status;
 }
 
 Outcome MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLetter) {

@@ -16,8 +16,8 @@ std::string SettingsFolder(std::string_view driveLetter);
 std::string SettingsFile(std::string_view driveLetter);
 std::string BuiltInDestination(std::string_view driveLetter);
 
-// Creates every missing folder of the path, from the root down; the reason
-// of the first failure otherwise.
+// Creates every missing folder of the path, from the top down (as
+// destination::CreateMissingFolders); the reason of the first failure.
 platform::Status MakeFolder(platform::Os& os, std::string_view path);
 
 // A settings file and how the operation on it went.

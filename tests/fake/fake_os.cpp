@@ -337,7 +337,20 @@ std::optional<std::string> FakeOs::profilesDirectory() {
 }
 
 std::optional<std::string> FakeOs::knownFolder(platform::KnownFolder which) {
-    return which == platform::KnownFolder::Documents ? documentsFolder : localAppDataFolder;
+    switch (which) {
+        case platform::KnownFolder::Documents: return documentsFolder;
+        case platform::KnownFolder::LocalAppData: return localAppDataFolder;
+        case platform::KnownFolder::ProgramFiles: return programFilesFolder;
+        case platform::KnownFolder::ProgramFilesX86: break;
+    }
+    return programFilesX86Folder;
+}
+
+std::optional<std::string> FakeOs::machineRegistryText(platform::RegistryView view, std::string_view key,
+                                                       std::string_view valueName) {
+    auto found = machineRegistry.find({view, std::string(key), std::string(valueName)});
+    if (found == machineRegistry.end()) return std::nullopt;
+    return found->second;
 }
 
 std::string FakeOs::upperCase(std::string_view text) {

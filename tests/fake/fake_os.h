@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <tuple>
 
 namespace fake {
 
@@ -32,6 +33,11 @@ public:
     std::optional<std::string> profilesDir;
     std::optional<std::string> documentsFolder;
     std::optional<std::string> localAppDataFolder;
+    std::optional<std::string> programFilesFolder;
+    std::optional<std::string> programFilesX86Folder;
+    // Text values under HKEY_LOCAL_MACHINE: view, key and value name ("" for
+    // the default value), as the program asks for them.
+    std::map<std::tuple<platform::RegistryView, std::string, std::string>, std::string> machineRegistry;
     // 1252 keeps the Latin-1 part of Windows-1252; 65001 is UTF-8.
     unsigned ansiCodePage = 1252;
     // When set, converting to the ANSI code page fails with this reason.
@@ -73,6 +79,8 @@ public:
     std::string windowsDirectory() override { return windowsDir; }
     std::optional<std::string> profilesDirectory() override;
     std::optional<std::string> knownFolder(platform::KnownFolder which) override;
+    std::optional<std::string> machineRegistryText(platform::RegistryView view, std::string_view key,
+                                                  std::string_view valueName) override;
     std::optional<std::string> userName() override { return user; }
     platform::LocalDate today() override { return date; }
     platform::LocalDateTime now() override { return clock; }

@@ -260,9 +260,8 @@ TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     os.addFolder("C:\\Backup Zips");
     os.addFile("C:\\Program Files\\WinZip\\winzip32.exe");
     os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
-    app::Session session;
     auto threads = std::make_unique<app::ThreadedCounts>(os, windows);
-    app::Program program(os, session, windows, *threads);
+    app::Program program(os, windows, *threads);
     program.start();
     app::frmQuenfoldBackup* form = program.mainWindow();
     windows.runPosted();

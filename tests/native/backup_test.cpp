@@ -292,12 +292,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "The backup to C:\\Backup Zips\\Jsmith-200603.zip failed:\r\nthe archiver C:\\Program "
                 "Files\\WinZip\\wzzip.exe could not be started.\r\nThe system cannot find the file specified."}));
 
-TEST_F(Backups, TheArchiverStartsFromTheSystemDrive) {
+TEST_F(Backups, TheArchiverStartsFromTheFolderTheCheckFound) {
     os.windowsDir = "D:\\WINDOWS";
     os.addFolder("C:\\Backup Zips");
     w().btnBackupUser.click();
     ASSERT_EQ(os.commandsRun.size(), 1u);
-    EXPECT_EQ(os.commandsRun[0].rfind("\"D:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r ", 0), 0u);
+    EXPECT_EQ(os.commandsRun[0].rfind("\"c:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r ", 0), 0u);
     EXPECT_NE(os.commandsRun[0].find("\"D:\\Documents and Settings\\Jsmith\\My Documents\\*.*\""),
               std::string::npos);
 }
@@ -417,11 +417,12 @@ INSTANTIATE_TEST_SUITE_P(
                       InputCase{Command::User, "cmbFileNameMonth", "3", "\\Jsmith-20063.zip\""}));
 
 TEST(ArchiverCommandLine, RefusesAQuoteInAnyArgument) {
-    EXPECT_EQ(backup::ArchiverCommandLine("C", "E:\\A.zip", "C:\\Data\\"),
+    const std::string folder = "C:\\Program Files\\WinZip\\";
+    EXPECT_EQ(backup::ArchiverCommandLine(folder, "E:\\A.zip", "C:\\Data\\"),
               "\"C:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r \"E:\\A.zip\" \"C:\\Data\\\"");
-    EXPECT_FALSE(backup::ArchiverCommandLine("\"", "E:\\A.zip", "C:\\Data\\"));
-    EXPECT_FALSE(backup::ArchiverCommandLine("C", "E:\\A\" -d \"b.zip", "C:\\Data\\"));
-    EXPECT_FALSE(backup::ArchiverCommandLine("C", "E:\\A.zip", "C:\\Da\"ta\\"));
+    EXPECT_FALSE(backup::ArchiverCommandLine("C:\\\"\\", "E:\\A.zip", "C:\\Data\\"));
+    EXPECT_FALSE(backup::ArchiverCommandLine(folder, "E:\\A\" -d \"b.zip", "C:\\Data\\"));
+    EXPECT_FALSE(backup::ArchiverCommandLine(folder, "E:\\A.zip", "C:\\Da\"ta\\"));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ protected:
 
     // Starts the program afresh, as on the next run.
     app::frmQuenfoldBackup& load() {
-        program = std::make_unique<app::Program>(os, session, windows, counts);
+        program = std::make_unique<app::Program>(os, windows, counts);
         program->start();
         form = program->mainWindow();
         return *form;
@@ -41,7 +41,6 @@ protected:
 
     fake::FakeOs os;
     fake::UiLog ui{os.events};
-    app::Session session;
     fake::FakeWindows windows{ui};
     fake::ManualCounts counts{os};
     std::unique_ptr<app::Program> program;

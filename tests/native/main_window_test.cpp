@@ -131,7 +131,7 @@ TEST_F(MainWindowTest, LayoutStartValues) {
 TEST_F(MainWindowTest, ControlTableNamesEveryControlOfEachFormOnce) {
     auto& window = load();
     app::frmTextWindow text("", [] {});
-    app::frmBrowseUsers chooser(os, session, [] {});
+    app::frmBrowseUsers chooser(os, [](const std::string&) {});
     struct Case {
         const app::WindowLayout& layout;
         const app::ControlSet& controls;
@@ -184,18 +184,9 @@ TEST(ControlTable, FaultsThatStopTheBuild) {
     }
 }
 
-TEST_F(MainWindowTest, ChosenUserKeepsTheLoggedOnUserOutAndIsClearedAfterwards) {
-    session.ChosenUser = "mary";
-    auto& window = load();
-    EXPECT_EQ(window.txtUsers.text(), "");
-    EXPECT_EQ(window.txtSpecificUserFileName.text(), "");
-    EXPECT_EQ(session.ChosenUser, "");
-}
-
-TEST_F(MainWindowTest, ListRefillRecountsAndClearsTheChosenUser) {
+TEST_F(MainWindowTest, ListRefillRecounts) {
     auto& window = load();
     os.addFile("C:\\Backup Zips\\old.zip", "12345");
-    session.ChosenUser = "mary";
     window.cmbFileNameMonth.clear();
     window.cmbFileNameYear.clear();
     window.Form_Load2();
@@ -204,7 +195,6 @@ TEST_F(MainWindowTest, ListRefillRecountsAndClearsTheChosenUser) {
     EXPECT_EQ(window.cmbFileNameYear.listCount(), 5);
     EXPECT_EQ(window.txtFileCountDestination.text(), "1");
     EXPECT_EQ(window.txtFolderSizeDestination.text(), "5");
-    EXPECT_EQ(session.ChosenUser, "");
 }
 
 // --- the archiver check -------------------------------------------------
@@ -270,16 +260,27 @@ TEST_F(MainWindowTest, AFolderNamedLikeTheAddonCountsAsPresent) {
     EXPECT_EQ(window.chkAddon.value(), 1);
 }
 
-TEST_F(MainWindowTest, TheArchiverIsLookedForOnDriveCWhateverTheSystemDrive) {
+TEST_F(MainWindowTest, TheArchiverIsFoundOnTheSystemDriveToo) {
     os.windowsDir = "D:\\WINDOWS";
     os.addFile("D:\\Program Files\\WinZip\\winzip32.exe");
     os.addFile("D:\\Program Files\\WinZip\\wzzip.exe");
     os.remove("C:\\Program Files\\WinZip\\winzip32.exe");
     os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
     auto& window = load();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(window.chkWinZip.value(), 1);
+    EXPECT_EQ(window.chkAddon.value(), 1);
+}
+
+TEST_F(MainWindowTest, MissingEverywhereTheWindowIsShownAllTheSame) {
+    os.addDrive('D');
+    os.windowsDir = "D:\\WINDOWS";
+    os.remove("C:\\Program Files\\WinZip\\winzip32.exe");
+    os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
+    auto& window = load();
     EXPECT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(window.chkAddon.value(), 0);
-    EXPECT_EQ(count("show Quenfold"), 1);  // the window is shown all the same
+    EXPECT_EQ(count("show Quenfold"), 1);
 }
 
 // --- the settings file at start-up ---------------------------------------

@@ -304,8 +304,7 @@ TEST(MetricsFormat, GroupsDigitsInThreesWithTheLocaleSeparator) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
-        EXPECT_EQ(metrics::FormatFileCount(c.value, c.separator), c.expected);
-        EXPECT_EQ(metrics::FormatFolderCount(c.value, c.separator), c.expected);
+        EXPECT_EQ(metrics::FormatFigure(c.value, c.separator), c.expected);
     }
 }
 

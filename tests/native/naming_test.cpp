@@ -31,6 +31,7 @@ TEST(NamingText, TrimNullCutsAtTheFirstNul) {
         {"", ""},
         {"abc", "abc"},
         {"abc\0def"s, "abc"},
+        {"a\0b\0c"s, "a"},
         {"\0abc"s, ""},
         {"ab\0\0\0"s, "ab"},
     };

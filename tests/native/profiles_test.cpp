@@ -44,22 +44,6 @@ public:
     }
 };
 
-TEST(ProfilesCutAtNull, KeepsTheTextBeforeTheFirstNul) {
-    struct Case { std::string text, expected; };
-    const Case cases[] = {
-        {"", ""},
-        {"jsmith", "jsmith"},
-        {"jsmith\0junk"s, "jsmith"},
-        {"a\0b\0c"s, "a"},
-        {"\0jsmith"s, ""},
-        {"john smith\0\0\0"s, "john smith"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(selection::CutAtNull(c.text), c.expected);
-    }
-}
-
 TEST(ProfilesList, OffersProperCasedFoldersExceptTheSystemOnes) {
     struct Case {
         const char* what;

@@ -92,7 +92,17 @@ TEST_F(ProgramWindows, PickingAUserPutsItInTheWindowThroughReset2) {
     EXPECT_TRUE(w().optYes.value());
     EXPECT_TRUE(w().cmbFileNameMonth.visible());
     EXPECT_EQ(w().cmbFileNameMonth.text(), "03");
-    EXPECT_EQ(session.ChosenUser, "");
+}
+
+TEST_F(ProgramWindows, APickLastsUntilTheNextStartUp) {
+    w().btnBrowseForUsers.click();
+    program->browseUsersWindow()->lstUsers.setListIndex(1);
+    program->browseUsersWindow()->cmdUsers.click();
+    w().cmbFileNameYear.setListIndex(0);
+    EXPECT_EQ(w().txtUsers.text(), "Mary Ann");
+    w().btnReset.click();
+    windows.runPosted();
+    EXPECT_EQ(w().txtUsers.text(), "jsmith");
 }
 
 TEST_F(ProgramWindows, DoubleClickIsTheSameAsGetUser) {
@@ -127,7 +137,7 @@ TEST_F(ProgramWindows, PickingTheNameAlreadyThereRebuildsTheListsAtToday) {
 
 TEST_F(ProgramWindows, Reset2WithAnEmptyUserStillNamesAnArchive) {
     w().txtUsers.setText("");
-    w().Reset2();
+    w().Reset2("");
     EXPECT_EQ(w().txtUsers.text(), "");
     EXPECT_EQ(w().txtSpecificUserFileName.text(), "C:\\Backup Zips\\-200603.zip");
 }

@@ -73,8 +73,8 @@ TEST(TypingOnABigTree, WindowAnswersAllAlongAndShowsTheTypedFolder) {
     ASSERT_TRUE(program.waitForText("TxtSrc", typed)) << program.text("TxtSrc");
 
     const std::string separator = platform::win32::Win32Os().thousandsSeparator();
-    const std::string files = metrics::FormatFileCount(tree.filesPerFolder, separator);
-    const std::string bytes = metrics::FormatFileCount(std::int64_t{tree.filesPerFolder} * tree.fileSize, separator);
+    const std::string files = metrics::FormatFigure(tree.filesPerFolder, separator);
+    const std::string bytes = metrics::FormatFigure(std::int64_t{tree.filesPerFolder} * tree.fileSize, separator);
     ASSERT_TRUE(waitFor([&] {
         probe.pingFor(std::chrono::milliseconds(20));
         return program.text("txtFileCountSpecific") == files;

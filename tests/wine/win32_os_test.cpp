@@ -205,6 +205,36 @@ TEST(Win32Os, AttributesProfilesAndKnownFolders) {
     ASSERT_TRUE(documents && local);
     EXPECT_EQ(os.lowerCase(*documents), profile + "\\documents");
     EXPECT_EQ(os.lowerCase(*local), profile + "\\appdata\\local");
+    EXPECT_EQ(os.knownFolder(platform::KnownFolder::ProgramFiles), "C:\\Program Files");
+    EXPECT_EQ(os.knownFolder(platform::KnownFolder::ProgramFilesX86), "C:\\Program Files (x86)");
+}
+
+// A value written in one registry view is read in that view only; the
+// default value is the one without a name.
+TEST(Win32Os, ReadsMachineRegistryTextInEachView) {
+    const std::string key = "SOFTWARE\\Quenfold Test";
+    for (auto [view, access] : {std::pair{platform::RegistryView::Bits64, KEY_WOW64_64KEY},
+                                std::pair{platform::RegistryView::Bits32, KEY_WOW64_32KEY}}) {
+        HKEY created = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, widen(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE | access,
+                                    nullptr, &created, nullptr),
+                  ERROR_SUCCESS);
+        platform::win32::RegistryKey owner(created);
+        const std::wstring value = access == KEY_WOW64_64KEY ? L"C:\\Apps64\\w\u00e9.exe" : L"%SystemDrive%\\Apps32";
+        ASSERT_EQ(::RegSetValueExW(created, access == KEY_WOW64_64KEY ? nullptr : L"Path", 0,
+                                   access == KEY_WOW64_64KEY ? REG_SZ : REG_EXPAND_SZ,
+                                   reinterpret_cast<const BYTE*>(value.c_str()),
+                                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    Win32Os os;
+    EXPECT_EQ(os.machineRegistryText(platform::RegistryView::Bits64, key, ""), "C:\\Apps64\\w\u00e9.exe");
+    EXPECT_EQ(os.machineRegistryText(platform::RegistryView::Bits64, key, "Path"), std::nullopt);
+    EXPECT_EQ(os.machineRegistryText(platform::RegistryView::Bits32, key, "Path"), "C:\\Apps32");
+    EXPECT_EQ(os.machineRegistryText(platform::RegistryView::Bits32, key, ""), std::nullopt);
+    EXPECT_EQ(os.machineRegistryText(platform::RegistryView::Bits64, "SOFTWARE\\No Such Key", ""), std::nullopt);
+    for (REGSAM access : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, widen(key).c_str(), access, 0);
 }
 
 }  // namespace

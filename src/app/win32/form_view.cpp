@@ -1,6 +1,7 @@
 #include "app/win32/form_view.h"
 
-#include "app/main_window.h"
+#include "app/readable_colour.h"
+#include "platform/ui.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -70,9 +71,15 @@ private:
     bool before_;
 };
 
+Rgb rgbOf(COLORREF colour) { return {GetRValue(colour), GetGValue(colour), GetBValue(colour)}; }
+
+// The colour the look asks for, or black or white where that would not
+// read on the desktop colour.
 COLORREF textColourOf(Look look) {
     bool highlight = look == Look::OnDesktopHighlight || look == Look::PathOnDesktopHighlight;
-    return ::GetSysColor(highlight ? COLOR_HIGHLIGHTTEXT : COLOR_3DHIGHLIGHT);
+    COLORREF wanted = ::GetSysColor(highlight ? COLOR_HIGHLIGHTTEXT : COLOR_3DHIGHLIGHT);
+    Rgb shown = ReadableTextColour(rgbOf(wanted), rgbOf(::GetSysColor(COLOR_DESKTOP)));
+    return RGB(shown.red, shown.green, shown.blue);
 }
 
 struct ClassAndStyle {
@@ -181,9 +188,12 @@ void FormView::createControl(const ControlLayout& layout, Control* model, HWND t
         throw std::runtime_error("The control " + std::string(layout.name) + " of the window \"" +
                                  std::string(layout_.caption) + "\" could not be created:\r\n" +
                                  platform::win32::errorText(::GetLastError()));
-    // Themed buttons ignore the colours we give them.
+    // Visual styles draw the captions of frames, options and check boxes in
+    // the style's own colour, whatever WM_CTLCOLORSTATIC asks, and Wine's
+    // cannot be turned off for one control: those on the desktop colour are
+    // drawn here.
     if (onDesktop(layout.look) && layout.kind != ControlKind::TextLabel && layout.kind != ControlKind::TextBox)
-        ::SetWindowTheme(hwnd, L"", L"");
+        ::SetWindowSubclass(hwnd, &FormView::desktopCaptionProc, 0, reinterpret_cast<DWORD_PTR>(this));
     if (!layout.tooltip.empty()) addTooltip(tooltip, hwnd, layout);
 
     std::size_t row = bound_.size();
@@ -211,10 +221,14 @@ void FormView::addTooltip(HWND tooltip, HWND control, const ControlLayout& layou
 }
 
 void FormView::makeFonts() {
+    // "MS Sans Serif" is a bitmap font on Windows 10 and 11, with a few fixed
+    // sizes and no smoothing; scaled above 100 % its TrueType face reads
+    // better.
+    const wchar_t* face = dpi_ > 96 ? L"Microsoft Sans Serif" : L"MS Sans Serif";
     auto font = [&](int weight, bool underline) {
         return ::CreateFontW(-::MulDiv(825, dpi_, 7200), 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                             L"MS Sans Serif");
+                             face);
     };
     boldFont_.reset(font(FW_BOLD, false));
     normalFont_.reset(font(FW_NORMAL, false));
@@ -420,6 +434,96 @@ void FormView::eraseBackground(HDC dc) {
     ::FillRect(dc, &client, ::GetSysColorBrush(layout_.desktopBackground ? COLOR_DESKTOP : COLOR_BTNFACE));
 }
 
+namespace {
+
+// The button procedure paints some state changes at once rather than
+// through WM_PAINT; those are painted again here.
+bool paintsAtOnce(UINT message) {
+    switch (message) {
+        case BM_SETCHECK: case BM_SETSTATE: case WM_SETFOCUS: case WM_KILLFOCUS: case WM_ENABLE: case WM_SETTEXT:
+        case WM_UPDATEUISTATE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_KEYDOWN: case WM_KEYUP:
+        case WM_MOUSEMOVE: case WM_MOUSELEAVE: case WM_CAPTURECHANGED: case WM_THEMECHANGED:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK FormView::desktopCaptionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR view) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = ::BeginPaint(hwnd, &paint);
+            reinterpret_cast<FormView*>(view)->paintDesktopCaption(hwnd, dc);
+            ::EndPaint(hwnd, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_NCDESTROY:
+            ::RemoveWindowSubclass(hwnd, &FormView::desktopCaptionProc, 0);
+            break;
+        default:
+            break;
+    }
+    LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    if (paintsAtOnce(message)) ::InvalidateRect(hwnd, nullptr, FALSE);
+    return result;
+}
+
+// A frame: the etched line with the caption over its top edge. An option or
+// check box: the box, the caption beside it and the focus rectangle.
+void FormView::paintDesktopCaption(HWND hwnd, HDC dc) {
+    Bound* bound = boundByWindow(hwnd);
+    if (!bound) return;
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    std::wstring caption = windowText(hwnd);
+    auto font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = ::SelectObject(dc, font);
+    HBRUSH desktop = colourStatic(dc, hwnd);
+    ::SetBkMode(dc, TRANSPARENT);
+    const bool frame = bound->layout->kind == ControlKind::GroupFrame;
+    RECT text = client;
+    if (frame) {
+        TEXTMETRICW metrics;
+        ::GetTextMetricsW(dc, &metrics);
+        RECT line = client;
+        line.top += metrics.tmHeight / 2 - 1;
+        ::DrawEdge(dc, &line, EDGE_ETCHED, BF_RECT);
+        text.left += ::MulDiv(7, dpi_, 96);
+        text.bottom = text.top + metrics.tmHeight;
+        ::DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+        ::InflateRect(&text, 1, 0);
+        ::FillRect(dc, &text, desktop);
+        ::DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_CENTER);
+    } else {
+        ::FillRect(dc, &client, desktop);
+        const int box = ::MulDiv(13, dpi_, 96);
+        RECT mark = {client.left, (client.top + client.bottom - box) / 2, client.left + box,
+                     (client.top + client.bottom + box) / 2};
+        UINT state = bound->layout->kind == ControlKind::OptionButton ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
+        if (::SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED) state |= DFCS_CHECKED;
+        if (::SendMessageW(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) state |= DFCS_PUSHED;
+        if (!::IsWindowEnabled(hwnd)) state |= DFCS_INACTIVE;
+        ::DrawFrameControl(dc, &mark, DFC_BUTTON, state);
+        text.left = mark.right + ::MulDiv(4, dpi_, 96);
+        ::DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+        if (::GetFocus() == hwnd) {
+            RECT focus = text;
+            ::DrawTextW(dc, caption.c_str(), -1, &focus, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+            focus.top = text.top + (text.bottom - text.top - (focus.bottom - focus.top)) / 2;
+            focus.bottom = focus.top + (focus.bottom - focus.top);
+            ::InflateRect(&focus, 1, 0);
+            ::DrawFocusRect(dc, &focus);
+        }
+    }
+    ::SelectObject(dc, oldFont);
+}
+
 HBRUSH FormView::colourStatic(HDC dc, HWND control) {
     Bound* bound = boundByWindow(control);
     if (!bound || !onDesktop(bound->layout->look)) return nullptr;
@@ -459,7 +563,7 @@ LRESULT CALLBACK FormView::windowProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 void FormView::reportFailure(const char* what) {
-    ui_.showMessage(what, kProgramTitle, platform::MessageButtons::Ok);
+    ui_.showMessage(what, platform::kProgramTitle, platform::MessageButtons::Ok);
 }
 
 LRESULT FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -67,6 +67,9 @@ private:
     void onEscape();
     void advanceFocus();
     HBRUSH colourStatic(HDC dc, HWND control);
+    static LRESULT CALLBACK desktopCaptionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                               DWORD_PTR view);
+    void paintDesktopCaption(HWND hwnd, HDC dc);
     void eraseBackground(HDC dc);
     Bound* boundById(int id);
     Bound* boundByWindow(HWND hwnd);

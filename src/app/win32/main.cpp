@@ -16,17 +16,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&controls);
 
     platform::win32::Win32Os os;
-    app::Session session;
     app::win32::Win32Windows windows(instance);
     // Joins its workers after the program's windows are gone.
     app::ThreadedCounts counts(os, windows);
-    app::Program program(os, session, windows, counts);
+    app::Program program(os, windows, counts);
     // A failure while starting is reported like one in any handler; the
     // program goes on with whatever window it has (none ends it).
     try {
         program.start();
     } catch (const std::exception& error) {
-        windows.ui().showMessage(error.what(), app::kProgramTitle, platform::MessageButtons::Ok);
+        windows.ui().showMessage(error.what(), platform::kProgramTitle, platform::MessageButtons::Ok);
     }
     int exitCode = windows.runMessageLoop();
     ::CoUninitialize();

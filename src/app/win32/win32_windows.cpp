@@ -1,7 +1,7 @@
 #include "app/win32/win32_windows.h"
 
-#include "app/main_window.h"
 #include "app/win32/form_view.h"
+#include "platform/ui.h"
 
 #include <stdexcept>
 
@@ -28,9 +28,9 @@ void Win32Windows::runReporting(const std::function<void()>& task) {
     try {
         task();
     } catch (const std::exception& error) {
-        desktopUi_.showMessage(error.what(), kProgramTitle, platform::MessageButtons::Ok);
+        desktopUi_.showMessage(error.what(), platform::kProgramTitle, platform::MessageButtons::Ok);
     } catch (...) {
-        desktopUi_.showMessage("An unexpected error occurred.", kProgramTitle, platform::MessageButtons::Ok);
+        desktopUi_.showMessage("An unexpected error occurred.", platform::kProgramTitle, platform::MessageButtons::Ok);
     }
 }
 

@@ -41,20 +41,20 @@ inline HANDLE invalidHandleValue() { return INVALID_HANDLE_VALUE; }
 inline HANDLE nullHandle() { return nullptr; }
 inline HWND nullWindow() { return nullptr; }
 inline HFONT nullFont() { return nullptr; }
-inline HBRUSH nullBrush() { return nullptr; }
+inline HKEY nullKey() { return nullptr; }
 
 inline void closeHandle(HANDLE h) { ::CloseHandle(h); }
 inline void closeFind(HANDLE h) { ::FindClose(h); }
 inline void destroyWindow(HWND h) { ::DestroyWindow(h); }
 inline void deleteFont(HFONT h) { ::DeleteObject(h); }
-inline void deleteBrush(HBRUSH h) { ::DeleteObject(h); }
+inline void closeKey(HKEY h) { ::RegCloseKey(h); }
 
 using FileHandle = UniqueHandle<HANDLE, closeHandle, invalidHandleValue>;
 using KernelHandle = UniqueHandle<HANDLE, closeHandle, nullHandle>;
 using FindHandle = UniqueHandle<HANDLE, closeFind, invalidHandleValue>;
 using WindowHandle = UniqueHandle<HWND, destroyWindow, nullWindow>;
 using FontHandle = UniqueHandle<HFONT, deleteFont, nullFont>;
-using BrushHandle = UniqueHandle<HBRUSH, deleteBrush, nullBrush>;
+using RegistryKey = UniqueHandle<HKEY, closeKey, nullKey>;
 
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);

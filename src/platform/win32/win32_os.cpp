@@ -57,6 +57,16 @@ Status refusalOrFailure() {
 // WC_ERR_INVALID_CHARS and no report of a default character.
 bool holdsEveryCharacter(UINT codePage) { return codePage == CP_UTF8 || codePage == 54936; }
 
+const KNOWNFOLDERID& knownFolderId(KnownFolder which) {
+    switch (which) {
+        case KnownFolder::Documents: return FOLDERID_Documents;
+        case KnownFolder::LocalAppData: return FOLDERID_LocalAppData;
+        case KnownFolder::ProgramFiles: return FOLDERID_ProgramFiles;
+        case KnownFolder::ProgramFilesX86: break;
+    }
+    return FOLDERID_ProgramFilesX86;
+}
+
 struct CoTaskMemDeleter {
     void operator()(void* memory) const { ::CoTaskMemFree(memory); }
 };
@@ -284,12 +294,32 @@ std::optional<std::string> Win32Os::profilesDirectory() {
 }
 
 std::optional<std::string> Win32Os::knownFolder(KnownFolder which) {
-    const KNOWNFOLDERID& id = which == KnownFolder::Documents ? FOLDERID_Documents : FOLDERID_LocalAppData;
+    const KNOWNFOLDERID& id = knownFolderId(which);
     PWSTR path = nullptr;
     HRESULT result = ::SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path);
     std::unique_ptr<wchar_t, CoTaskMemDeleter> owner(path);
     if (FAILED(result) || !path) return std::nullopt;
     return narrow(path);
+}
+
+std::optional<std::string> Win32Os::machineRegistryText(RegistryView view, std::string_view key,
+                                                        std::string_view valueName) {
+    REGSAM access = KEY_QUERY_VALUE | (view == RegistryView::Bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY);
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, widen(key).c_str(), 0, access, &opened) != ERROR_SUCCESS)
+        return std::nullopt;
+    RegistryKey owner(opened);
+    std::wstring name = widen(valueName);
+    // REG_EXPAND_SZ comes expanded, and then passes as REG_SZ.
+    constexpr DWORD kText = RRF_RT_REG_SZ;
+    DWORD bytes = 0;
+    if (::RegGetValueW(opened, nullptr, name.c_str(), kText, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (::RegGetValueW(opened, nullptr, name.c_str(), kText, nullptr, value.data(), &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    return narrow(value.c_str());
 }
 
 std::optional<std::string> Win32Os::userName() {

@@ -31,6 +31,8 @@ public:
     std::string windowsDirectory() override;
     std::optional<std::string> profilesDirectory() override;
     std::optional<std::string> knownFolder(KnownFolder which) override;
+    std::optional<std::string> machineRegistryText(RegistryView view, std::string_view key,
+                                                  std::string_view valueName) override;
     std::optional<std::string> userName() override;
     LocalDate today() override;
     LocalDateTime now() override;
