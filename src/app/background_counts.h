@@ -35,11 +35,14 @@ public:
 // A worker thread per count; the result comes back through WindowSystem::post.
 // A cancelled worker is not waited for: it ends on its own at the next entry
 // and is joined later, so the user-interface thread never waits on a folder
-// search.
+// search. Nor does the program's end: a worker still searching then (an
+// offline network folder may never answer) is left behind. A worker owns
+// what it reads, the Os included, and posts nothing once the counts have gone.
 class ThreadedCounts : public BackgroundCounts {
 public:
-    ThreadedCounts(platform::Os& os, WindowSystem& windows) : os_(os), windows_(windows) {}
-    // Stops every worker still running and waits for it to end.
+    ThreadedCounts(std::shared_ptr<platform::Os> os, WindowSystem& windows);
+    // Stops every worker; joins those that have ended and leaves the others
+    // behind without waiting.
     ~ThreadedCounts() override;
     ThreadedCounts(const ThreadedCounts&) = delete;
     ThreadedCounts& operator=(const ThreadedCounts&) = delete;
@@ -47,15 +50,16 @@ public:
     std::unique_ptr<RunningCount> start(metrics::ScanParams params, Done done) override;
 
 private:
+    class Outbox;
     struct Worker {
-        std::atomic<bool> finished{false};
+        std::shared_ptr<std::atomic<bool>> finished = std::make_shared<std::atomic<bool>>(false);
         std::jthread thread;
     };
     void joinFinished();
 
-    platform::Os& os_;
-    WindowSystem& windows_;
-    std::list<Worker> workers_;  // list: a worker's address stays fixed while it runs
+    std::shared_ptr<platform::Os> os_;
+    std::shared_ptr<Outbox> outbox_;
+    std::list<Worker> workers_;
 };
 
 }  // namespace app

@@ -109,6 +109,7 @@ std::optional<SplitPath> split(std::string_view path) {
 FakeOs::FakeOs() { addDrive('C'); }
 
 void FakeOs::addDrive(char letter) {
+    std::lock_guard hold(lock_);
     auto& root = drives_[static_cast<char>(std::toupper(letter))];
     if (!root) {
         root = std::make_unique<Node>();
@@ -156,6 +157,7 @@ FakeOs::Node* FakeOs::parentFor(std::string_view path, std::string* leaf, bool c
 }
 
 void FakeOs::addFolder(std::string_view path, std::uint32_t attributes) {
+    std::lock_guard hold(lock_);
     std::string leaf;
     Node* parent = parentFor(path, &leaf, true);
     if (!parent) {
@@ -169,6 +171,7 @@ void FakeOs::addFolder(std::string_view path, std::uint32_t attributes) {
 }
 
 void FakeOs::addFile(std::string_view path, std::string content, std::uint32_t extraAttributes) {
+    std::lock_guard hold(lock_);
     std::string leaf;
     Node* parent = parentFor(path, &leaf, true);
     if (!parent) throw std::invalid_argument("bad fake path");
@@ -181,11 +184,13 @@ void FakeOs::addFile(std::string_view path, std::string content, std::uint32_t e
 }
 
 void FakeOs::addFileOfSize(std::string_view path, std::uint64_t size, std::uint32_t extraAttributes) {
+    std::lock_guard hold(lock_);
     addFile(path, {}, extraAttributes);
     find(path)->size = size;
 }
 
 void FakeOs::remove(std::string_view path) {
+    std::lock_guard hold(lock_);
     std::string leaf;
     if (Node* parent = parentFor(path, &leaf, false)) parent->children.erase(lowered(leaf));
 }
@@ -195,6 +200,7 @@ void FakeOs::setModified(std::string_view path, std::uint64_t ticks) {
 }
 
 std::optional<std::string> FakeOs::contentOf(std::string_view path) {
+    std::lock_guard hold(lock_);
     Node* node = find(path);
     if (!node || node->isDirectory()) return std::nullopt;
     return node->content;
@@ -202,7 +208,8 @@ std::optional<std::string> FakeOs::contentOf(std::string_view path) {
 
 std::optional<std::vector<platform::DirEntry>> FakeOs::findFiles(std::string_view pattern) {
     ++findCalls;
-    if (onFind) onFind(pattern);
+    if (onFind) onFind(pattern);  // outside the lock: a hook may hold the search up
+    std::lock_guard hold(lock_);
     auto slash = pattern.rfind('\\');
     if (slash == std::string_view::npos) return std::nullopt;
     std::string_view folderPath = pattern.substr(0, slash + 1);
@@ -228,16 +235,19 @@ std::optional<std::vector<platform::DirEntry>> FakeOs::findFiles(std::string_vie
 bool FakeOs::matchesAny(std::string_view pattern) { return findFiles(pattern).has_value(); }
 
 bool FakeOs::folderExists(std::string_view path) {
+    std::lock_guard hold(lock_);
     Node* node = find(path);
     return node && node->isDirectory();
 }
 
 bool FakeOs::fileExists(std::string_view path) {
+    std::lock_guard hold(lock_);
     Node* node = find(path);
     return node && !node->isDirectory();
 }
 
 std::optional<std::uint32_t> FakeOs::attributesOf(std::string_view path) {
+    std::lock_guard hold(lock_);
     Node* node = find(path);
     if (!node) return std::nullopt;
     return node->attributes;
@@ -250,6 +260,7 @@ bool FakeOs::isUnwritable(std::string_view path) {
 }
 
 platform::Status FakeOs::createFolder(std::string_view path) {
+    std::lock_guard hold(lock_);
     if (isUnwritable(path)) return platform::Status::failure("Access is denied.");
     std::string leaf;
     Node* parent = parentFor(path, &leaf, false);
@@ -264,6 +275,7 @@ platform::Status FakeOs::createFolder(std::string_view path) {
 std::optional<std::string> FakeOs::readFile(std::string_view path) { return contentOf(path); }
 
 platform::Status FakeOs::writeFileReplacing(std::string_view path, std::string_view bytes) {
+    std::lock_guard hold(lock_);
     if (isUnwritable(path)) return platform::Status::failure("Access is denied.", true);
     std::string leaf;
     Node* parent = parentFor(path, &leaf, false);

@@ -1,5 +1,9 @@
 // An in-memory stand-in for the operating system: a case-insensitive file
 // system with drives, and a recording of the programs started.
+//
+// Count workers search it while the test thread arranges and reads it: every
+// member that reads or changes the file system holds the lock. The other
+// settings and the hooks are arranged before any worker starts.
 #pragma once
 
 #include "platform/os.h"
@@ -8,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <tuple>
 
@@ -102,6 +107,7 @@ private:
     Node* parentFor(std::string_view path, std::string* leaf, bool createParents);
     bool isUnwritable(std::string_view path);
 
+    std::recursive_mutex lock_;  // the members that take it call each other
     std::map<char, std::unique_ptr<Node>> drives_;
 };
 

@@ -32,6 +32,11 @@ bool waitFor(Condition condition) {
     return true;
 }
 
+// Waits until the workers left behind have let go of the Os.
+bool letGo(const std::shared_ptr<fake::FakeOs>& os) {
+    return waitFor([&] { return os.use_count() == 1; });
+}
+
 TEST(CountTreeStop, EndsAtTheNextEntryOnceAStopIsRequested) {
     struct Case { int stopAtSearch; bool finished; int searches; };
     const Case cases[] = {
@@ -213,20 +218,22 @@ TEST_F(Counts, TheWindowGoingCancelsItsCounts) {
 class Workers : public ::testing::Test {
 protected:
     void SetUp() override { addBigTree(os); }
-    metrics::ScanParams big() {
+    metrics::ScanParams at(const char* root) {
         metrics::ScanParams params;
-        params.Root = "C:\\Big\\";
+        params.Root = root;
         params.Recurse = true;
         return params;
     }
+    metrics::ScanParams big() { return at("C:\\Big\\"); }
 
-    fake::FakeOs os;
+    std::shared_ptr<fake::FakeOs> shared = std::make_shared<fake::FakeOs>();
+    fake::FakeOs& os = *shared;
     fake::UiLog ui{os.events};
     fake::FakeWindows windows{ui};
 };
 
 TEST_F(Workers, ResultArrivesThroughTheLoopOnly) {
-    app::ThreadedCounts threads(os, windows);
+    app::ThreadedCounts threads(shared, windows);
     std::vector<std::int64_t> delivered;
     auto count = threads.start(big(), [&](const metrics::ScanParams& result) {
         delivered.push_back(result.FileCount);
@@ -238,7 +245,7 @@ TEST_F(Workers, ResultArrivesThroughTheLoopOnly) {
 }
 
 TEST_F(Workers, AResultAlreadyPostedIsDroppedOnceItsCountIsCancelled) {
-    app::ThreadedCounts threads(os, windows);
+    app::ThreadedCounts threads(shared, windows);
     bool delivered = false;
     auto count = threads.start(big(), [&](const metrics::ScanParams&) { delivered = true; });
     ASSERT_TRUE(waitFor([&] { return windows.anyPosted(); }));
@@ -247,11 +254,62 @@ TEST_F(Workers, AResultAlreadyPostedIsDroppedOnceItsCountIsCancelled) {
     EXPECT_FALSE(delivered);
 }
 
+// Under ThreadSanitizer this finds a fake that a worker cannot share safely.
+TEST_F(Workers, TheTestMayRewriteFilesWhileAWorkerSearches) {
+    std::promise<void> go;
+    os.onFind = [started = go.get_future().share()](std::string_view) { started.wait(); };
+    app::ThreadedCounts threads(shared, windows);
+    std::vector<std::int64_t> figures;
+    auto count = threads.start(big(), [&](const metrics::ScanParams& result) {
+        figures = {result.FileCount, result.TotalSize};
+    });
+    go.set_value();
+    for (int round = 0; round < 100; ++round) os.addFileOfSize("C:\\Big\\F7\\f0", 10);
+    ASSERT_TRUE(waitFor([&] { return windows.anyPosted(); }));
+    windows.runPosted();
+    EXPECT_EQ(figures, (std::vector<std::int64_t>{60, 600}));
+}
+
+// A search that never returns (an offline network folder) must not hold up
+// the end: the counts go at once and the worker, once free, posts nothing.
+TEST_F(Workers, AStuckSearchNeverHoldsUpTheEnd) {
+    struct Case { const char* root; const char* stuckAt; };
+    const Case cases[] = {
+        {"C:\\Big\\", "C:\\Big\\F3\\*.*"},  // stopped with folders still to search
+        {"C:\\Offline\\", "C:\\Offline\\*.*"},  // its only search, which fails: the count ends as done
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        auto stuckOs = std::make_shared<fake::FakeOs>();
+        addBigTree(*stuckOs);
+        auto inside = std::make_shared<std::promise<void>>();
+        std::future<void> entered = inside->get_future();
+        std::promise<void> release;
+        stuckOs->onFind = [inside, released = release.get_future().share(), stuckAt = c.stuckAt](
+                              std::string_view pattern) {
+            if (pattern != stuckAt) return;
+            inside->set_value();
+            released.wait();
+        };
+        auto threads = std::make_unique<app::ThreadedCounts>(stuckOs, windows);
+        auto count = threads->start(at(c.root), [](const metrics::ScanParams&) {});
+        entered.wait();
+        auto ended = std::async(std::launch::async, [&] { threads.reset(); });
+        bool prompt = ended.wait_for(10s) == std::future_status::ready;
+        int searches = stuckOs->findCalls;
+        release.set_value();
+        EXPECT_TRUE(prompt) << "the end waited for the stuck search";
+        ASSERT_TRUE(letGo(stuckOs));
+        EXPECT_EQ(stuckOs->findCalls, searches) << "searched on after the end";
+        EXPECT_FALSE(windows.anyPosted());
+    }
+}
+
 TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     std::promise<void> inside;
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
-    os.onFind = [&](std::string_view pattern) {
+    os.onFind = [&inside, released](std::string_view pattern) {
         if (pattern == "C:\\Big\\*.*") {
             inside.set_value();
             released.wait();
@@ -260,7 +318,7 @@ TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     os.addFolder("C:\\Backup Zips");
     os.addFile("C:\\Program Files\\WinZip\\winzip32.exe");
     os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
-    auto threads = std::make_unique<app::ThreadedCounts>(os, windows);
+    auto threads = std::make_unique<app::ThreadedCounts>(shared, windows);
     app::Program program(os, windows, *threads);
     program.start();
     app::frmQuenfoldBackup* form = program.mainWindow();
@@ -277,7 +335,8 @@ TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     form->btnQuit.click();
     EXPECT_EQ(ui.busyDepthNow, 0);
     release.set_value();
-    threads.reset();  // joins
+    threads.reset();
+    ASSERT_TRUE(letGo(shared));
     EXPECT_EQ(os.findCalls, 0) << "no folder searched after the quit";
     EXPECT_EQ(form->txtFileCountSpecific.text(), "");
     windows.runPosted();  // frees the closed window; nothing may reach it

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <memory>
 #include <stdexcept>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -15,11 +16,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    platform::win32::Win32Os os;
+    // Shared with the count workers, which a search that never returns may
+    // keep busy beyond the end of wWinMain: the process's end stops them.
+    auto os = std::make_shared<platform::win32::Win32Os>();
     app::win32::Win32Windows windows(instance);
-    // Joins its workers after the program's windows are gone.
     app::ThreadedCounts counts(os, windows);
-    app::Program program(os, windows, counts);
+    app::Program program(*os, windows, counts);
     // A failure while starting is reported like one in any handler; the
     // program goes on with whatever window it has (none ends it).
     try {
