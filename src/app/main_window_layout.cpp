@@ -83,9 +83,19 @@ constexpr ControlLayout kMainWindowControls[] = {
     {"btnWinZip", 1059, K::Button, "www.winzip.com", "See Downloads section for WinZip's Command Line Support Add-on", "", px(384), px(392), px(170), px(27), 16, true, L::Link},
     {"btnReset", 1060, K::Button, "Reset", "Reset all default values", "", px(384), px(425), px(83), px(27), 17, true, L::Default},
     {"btnQuit", 1061, K::Button, "Quit", "Quit Application", "", px(471), px(425), px(83), px(27), 18, true, L::Default},
+
+    // Below the original window: the last backup of each kind and the one running.
+    {"frmBackups", 1062, K::GroupFrame, "Backups", "", "", px(8), px(456), px(546), px(114), -1, true, L::OnDesktop},
+    {"lblLastSpecificBackup", 1063, K::TextLabel, "Specific Directory:", "", "frmBackups", px(kLabelLeft), px(21), px(kLabelWidth), px(kLabelHeight), -1, true, L::OnDesktop, false},
+    {"btnLastSpecificBackup", 1064, K::Button, "", "Open the full report of the last Specific Directory backup", "frmBackups", px(kFieldLeft), px(17), px(kPathWidth), px(kButtonHeight), 19, true, L::Link},
+    {"lblLastUserBackup", 1065, K::TextLabel, "My Documents:", "", "frmBackups", px(kLabelLeft), px(47), px(kLabelWidth), px(kLabelHeight), -1, true, L::OnDesktop, false},
+    {"btnLastUserBackup", 1066, K::Button, "", "Open the full report of the last My Documents backup", "frmBackups", px(kFieldLeft), px(43), px(kPathWidth), px(kButtonHeight), 20, true, L::Link},
+    {"prgBackup", 1067, K::ProgressBar, "", "", "frmBackups", px(kLabelLeft), px(72), px(452), px(17), -1, true, L::Default},
+    {"btnCancelBackup", 1068, K::Button, "Cancel", "Stop the backup; the archive stays as it was before (Esc)", "frmBackups", px(kBrowseLeft), px(69), px(kButtonWidth), px(kButtonHeight), 21, true, L::Default},
+    {"lblBackupProgress", 1069, K::TextLabel, "", "", "frmBackups", px(kLabelLeft), px(93), px(530), px(kLabelHeight), -1, true, L::OnDesktop, false},
 };
 
-constexpr WindowLayout kMainWindow{"Quenfold", 8430, 6840, true, kMainWindowControls};
+constexpr WindowLayout kMainWindow{"Quenfold", 8430, px(576), true, kMainWindowControls, {}, false, "btnCancelBackup"};
 static_assert(IsSoundLayout(kMainWindow));
 
 }  // namespace

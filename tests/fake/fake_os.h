@@ -69,6 +69,8 @@ public:
     std::optional<std::string> userName() override { return user; }
     platform::LocalDate today() override { return date; }
     std::string thousandsSeparator() override { return separator; }
+    // Always UTC, as "yyyy-MM-dd HH:mm".
+    std::string formatDateTime(std::uint64_t utcTicks) override;
     platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
 
 private:

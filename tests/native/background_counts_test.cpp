@@ -262,7 +262,8 @@ TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
     app::Session session;
     auto threads = std::make_unique<app::ThreadedCounts>(os, windows);
-    app::Program program(os, session, windows, *threads);
+    fake::ManualRunner runner;
+    app::Program program(os, session, windows, *threads, runner);
     program.start();
     app::frmQuenfoldBackup* form = program.mainWindow();
     windows.runPosted();

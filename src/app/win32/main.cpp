@@ -1,6 +1,7 @@
 // Program start: the real operating system and windows, and the program.
 #include "app/background_counts.h"
 #include "app/program.h"
+#include "app/waiting_backup_runner.h"
 #include "app/win32/win32_windows.h"
 #include "platform/win32/win32_os.h"
 
@@ -20,7 +21,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     app::win32::Win32Windows windows(instance);
     // Joins its workers after the program's windows are gone.
     app::ThreadedCounts counts(os, windows);
-    app::Program program(os, session, windows, counts);
+    app::WaitingBackupRunner runner(os, windows);
+    app::Program program(os, session, windows, counts, runner);
     // A failure while starting is reported like one in any handler; the
     // program goes on with whatever window it has (none ends it).
     try {

@@ -30,6 +30,7 @@ public:
     std::optional<std::string> userName() override;
     LocalDate today() override;
     std::string thousandsSeparator() override;
+    std::string formatDateTime(std::uint64_t utcTicks) override;
     ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
 };
 
