@@ -182,6 +182,11 @@ TEST(ControlTable, FaultsThatStopTheBuild) {
         app::WindowLayout layout{"test", 100, 100, false, c.rows, c.defaultButton};
         EXPECT_EQ(app::IsSoundLayout(layout), c.sound) << c.what;
     }
+    // The Esc button, like the default one, must be a button of the table.
+    for (auto [escape, sound] : {std::pair{"btnA", true}, {"txtA", false}, {"btnB", false}}) {
+        app::WindowLayout layout{"test", 100, 100, false, cases[0].rows, {}, false, escape};
+        EXPECT_EQ(app::IsSoundLayout(layout), sound) << escape;
+    }
 }
 
 TEST_F(MainWindowTest, ChosenUserKeepsTheLoggedOnUserOutAndIsClearedAfterwards) {
