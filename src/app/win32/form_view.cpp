@@ -367,15 +367,19 @@ void FormView::syncItems(Bound& bound, const std::vector<std::string>& items) {
 void FormView::mirrorProgress(HWND hwnd, const ProgressBar& bar) {
     auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_STYLE));
     bool marqueeShown = (style & PBS_MARQUEE) != 0;
-    if (marqueeShown != bar.marquee()) {
+    bool switched = marqueeShown != bar.marquee();
+    if (switched) {
         if (!bar.marquee()) ::SendMessageW(hwnd, PBM_SETMARQUEE, FALSE, 0);
-        ::SetWindowLongPtrW(hwnd, GWL_STYLE, static_cast<LONG_PTR>(bar.marquee() ? style | PBS_MARQUEE : style & ~PBS_MARQUEE));
+        ::SetWindowLongPtrW(hwnd, GWL_STYLE,
+                            static_cast<LONG_PTR>(bar.marquee() ? style | PBS_MARQUEE : style & ~PBS_MARQUEE));
         if (bar.marquee()) ::SendMessageW(hwnd, PBM_SETMARQUEE, TRUE, 0);
+        // The moving block is painted over, not left where it stopped.
+        ::InvalidateRect(hwnd, nullptr, TRUE);
     }
     if (bar.marquee()) return;
     if (::SendMessageW(hwnd, PBM_GETRANGE, FALSE, 0) != ProgressBar::kFull)
         ::SendMessageW(hwnd, PBM_SETRANGE32, 0, ProgressBar::kFull);
-    if (::SendMessageW(hwnd, PBM_GETPOS, 0, 0) != bar.value())
+    if (switched || ::SendMessageW(hwnd, PBM_GETPOS, 0, 0) != bar.value())
         ::SendMessageW(hwnd, PBM_SETPOS, static_cast<WPARAM>(bar.value()), 0);
 }
 
