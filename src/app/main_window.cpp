@@ -6,10 +6,10 @@
 #include "backup/backup.h"
 #include "backup/input_checks.h"
 #include "destination/destination.h"
+#include "metrics/metrics.h"
 #include "settings/settings.h"
 
-#include "metrics/metrics.h"
-
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
