@@ -1,5 +1,7 @@
 #include "app/controls.h"
 
+#include <algorithm>
+
 namespace app {
 
 Control* ControlSet::find(std::string_view name) const {
@@ -78,6 +80,19 @@ void ComboBox::setText(std::string text) {
     if (text == text_ && listIndex_ == -1) return;
     text_ = std::move(text);
     listIndex_ = -1;
+    changed();
+}
+
+void ProgressBar::setValue(int value) {
+    value = std::clamp(value, 0, kFull);
+    if (value_ == value) return;
+    value_ = value;
+    changed();
+}
+
+void ProgressBar::setMarquee(bool marquee) {
+    if (marquee_ == marquee) return;
+    marquee_ = marquee;
     changed();
 }
 

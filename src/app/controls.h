@@ -145,6 +145,23 @@ private:
     std::string text_;
 };
 
+// A bar filling from 0 to kFull, or, with `marquee`, moving to and fro when
+// nothing says how far the work is.
+class ProgressBar : public Control {
+public:
+    static constexpr int kFull = 1000;
+    using Control::Control;
+    int value() const { return value_; }
+    bool marquee() const { return marquee_; }
+    // Clamped to 0..kFull.
+    void setValue(int value);
+    void setMarquee(bool marquee);
+
+private:
+    int value_ = 0;
+    bool marquee_ = false;
+};
+
 class ListBox : public Control {
 public:
     using Control::Control;

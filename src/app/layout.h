@@ -9,7 +9,7 @@
 
 namespace app {
 
-enum class ControlKind { GroupFrame, TextLabel, TextBox, Button, CheckBox, OptionButton, ComboBox, ListBox };
+enum class ControlKind { GroupFrame, TextLabel, TextBox, Button, CheckBox, OptionButton, ComboBox, ListBox, ProgressBar };
 
 // How a control draws, beyond the system's defaults.
 enum class Look {
@@ -45,14 +45,16 @@ struct WindowLayout {
     std::span<const ControlLayout> controls;
     std::string_view defaultButton = {};  // pressed by Enter
     bool closesOnEscape = false;
+    std::string_view escapeButton = {};  // pressed by Esc while it is enabled
 };
 
 // What the windows are built on: each name and ID once, each tab stop once,
-// every enclosing frame a frame listed before what it encloses, and a
-// default button that is a button of the table.
+// every enclosing frame a frame listed before what it encloses, and default
+// and Esc buttons that are buttons of the table.
 constexpr bool IsSoundLayout(const WindowLayout& layout) {
     std::span<const ControlLayout> controls = layout.controls;
     bool defaultFound = layout.defaultButton.empty();
+    bool escapeFound = layout.escapeButton.empty();
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const ControlLayout& row = controls[i];
         if (row.id <= 0 || row.name.empty()) return false;
@@ -65,14 +67,16 @@ constexpr bool IsSoundLayout(const WindowLayout& layout) {
         }
         if (!frameFound) return false;
         if (row.name == layout.defaultButton && row.kind == ControlKind::Button) defaultFound = true;
+        if (row.name == layout.escapeButton && row.kind == ControlKind::Button) escapeFound = true;
     }
-    return defaultFound;
+    return defaultFound && escapeFound;
 }
 
 const WindowLayout& MainWindowLayout();
 const WindowLayout& HelpWindowLayout();
 const WindowLayout& EulaWindowLayout();
 const WindowLayout& BrowseUsersWindowLayout();
+const WindowLayout& ReportWindowLayout();
 
 // The ID of a control of any window by its name; 0 for an unknown name.
 int ControlIdOf(std::string_view name);

@@ -2,12 +2,16 @@
 
 #include "app/help_texts.h"
 #include "app/layout.h"
+#include "app/past_backups.h"
 #include "backup/backup.h"
 #include "backup/input_checks.h"
 #include "backup/winzip.h"
 #include "destination/destination.h"
+#include "metrics/metrics.h"
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace app {
@@ -19,12 +23,66 @@ std::string twoDigits(int month) {
     return text;
 }
 
+constexpr std::string_view kIdleText = "No backup is running.";
+
+// "0:07", "12:34", "1:02:03".
+std::string durationText(double seconds) {
+    auto whole = static_cast<long long>(std::llround(std::max(seconds, 0.0)));
+    char text[32];
+    if (whole >= 3600)
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+    else
+        std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+    return text;
+}
+
+// Both sizes in the unit the total is best read in: "120 MB of 640 MB".
+std::string sizesText(std::uint64_t done, std::uint64_t total, const std::string& separator) {
+    constexpr std::uint64_t kKilobyte = 1024;
+    constexpr std::uint64_t kMegabyte = 1024 * kKilobyte;
+    std::uint64_t unit = total >= kMegabyte ? kMegabyte : kKilobyte;
+    std::string_view name = unit == kMegabyte ? " MB" : " KB";
+    auto inUnits = [&](std::uint64_t bytes) {
+        return metrics::FormatFigure(static_cast<std::int64_t>((bytes + unit / 2) / unit), separator) +
+               std::string(name);
+    };
+    return inUnits(done) + " of " + inUnits(total);
+}
+
+std::string progressText(const backup::Progress& progress, const std::string& separator) {
+    std::string elapsed = durationText(progress.elapsedSeconds) + " elapsed";
+    if (!progress.measured) return "Backing up, " + elapsed + ".";
+    auto count = [&](std::uint64_t n) { return metrics::FormatFigure(static_cast<std::int64_t>(n), separator); };
+    std::string text = count(progress.filesDone) + " of " + count(progress.filesTotal) + " files, " +
+                       sizesText(progress.bytesDone, progress.bytesTotal, separator) + "; " + elapsed;
+    if (progress.secondsLeft) text += ", about " + durationText(*progress.secondsLeft) + " left";
+    return text + ".";
+}
+
+// Bytes are the better measure of the work; files where no bytes are counted.
+int progressValue(const backup::Progress& progress) {
+    auto share = [](std::uint64_t done, std::uint64_t total) {
+        return static_cast<int>(std::min(done, total) * ProgressBar::kFull / total);
+    };
+    if (progress.bytesTotal > 0) return share(progress.bytesDone, progress.bytesTotal);
+    if (progress.filesTotal > 0) return share(progress.filesDone, progress.filesTotal);
+    return 0;
+}
+
+// The folder whose files go in, ending in "\", from what the archiver is given.
+std::string sourceFolderOf(std::string source) {
+    if (source.ends_with("*.*")) source.resize(source.size() - 3);
+    if (!source.ends_with('\\')) source += '\\';
+    return source;
+}
+
 }  // namespace
 
 frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, ProgramActions& program, WindowSystem& windows,
-                                     BackgroundCounts& counts)
+                                     BackgroundCounts& counts, backup::BackupRunner& runner)
     : os_(os),
       program_(program),
+      runner_(runner),
       figures_(os, windows, counts, [this](bool working) { ui().setBusyPointer(working); },
                {txtFileCountDestination, txtFolderCountDestination, txtFolderSizeDestination},
                {txtFileCountUser, txtFolderCountUser, txtFolderSizeUser},
@@ -42,6 +100,7 @@ void frmQuenfoldBackup::applyLayoutStartValues() {
     chkRecurseSpecific.setValue(1);
     chkRecurseUser.setValue(1);
     chkRecurseDestination.setValue(1);
+    showIdle();
 }
 
 void frmQuenfoldBackup::wireHandlers() {
@@ -64,6 +123,9 @@ void frmQuenfoldBackup::wireHandlers() {
     btnWinZip.Click = [this] { btnWinZip_Click(); };
     btnReset.Click = [this] { btnReset_Click(); };
     btnQuit.Click = [this] { btnQuit_Click(); };
+    btnCancelBackup.Click = [this] { btnCancelBackup_Click(); };
+    btnLastSpecificBackup.Click = [this] { btnLastSpecificBackup_Click(); };
+    btnLastUserBackup.Click = [this] { btnLastUserBackup_Click(); };
 }
 
 void frmQuenfoldBackup::tell(const std::string& text) {
@@ -97,6 +159,7 @@ void frmQuenfoldBackup::Form_Load() {
     GetMetricsUser();
     composeListFields();
 
+    showLastBackups();
     CheckPrerequisites();
     host_->show();
 }
@@ -264,13 +327,13 @@ void frmQuenfoldBackup::txtUsers_Change() {
 // Backups
 
 void frmQuenfoldBackup::btnBackupUser_Click() {
-    if (!CheckPrerequisites()) return;
+    if (backupRunning() || !CheckPrerequisites()) return;
     ZipSpecificUser();
     GetMetricsDestination();
 }
 
 void frmQuenfoldBackup::btnSpecificBackup_Click() {
-    if (!CheckPrerequisites()) return;
+    if (backupRunning() || !CheckPrerequisites()) return;
     ZipUserDefined();
     GetMetricsDestination();
 }
@@ -281,7 +344,8 @@ void frmQuenfoldBackup::ZipSpecificUser() {
                       .year = cmbFileNameYear.text(),
                       .month = optYes.value() ? cmbFileNameMonth.text() : std::string()}))
         return;
-    runBackupJob(naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text()));
+    runBackupJob(backup::BackupKind::Documents,
+                 naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text()));
 }
 
 void frmQuenfoldBackup::ZipUserDefined() {
@@ -295,10 +359,11 @@ void frmQuenfoldBackup::ZipUserDefined() {
                       .year = cmbFileNameYear.text(),
                       .month = cmbFileNameMonth.text()}))
         return;
-    runBackupJob(naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(), TxtSrc.text()));
+    runBackupJob(backup::BackupKind::Folder,
+                 naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(), TxtSrc.text()));
 }
 
-void frmQuenfoldBackup::runBackupJob(const naming::JobPaths& paths) {
+void frmQuenfoldBackup::runBackupJob(backup::BackupKind kind, const naming::JobPaths& paths) {
     const std::string winZipFolder = backup::FindWinZipFolder(os_);
     auto commandLine = backup::ArchiverCommandLine(winZipFolder, paths.archivePath, paths.source);
     if (!commandLine) {
@@ -309,14 +374,107 @@ void frmQuenfoldBackup::runBackupJob(const naming::JobPaths& paths) {
     if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(txtDefaultPath.text()))) return;
     if (destination::MakeSureDirectoryTreeExists(os_, ui(), txtDefaultPath.text()) != destination::TreeOutcome::Ready)
         return;
-    auto result = os_.runMinimisedAndWait(*commandLine);
-    // The archiver had the front; what follows belongs to this window.
-    host_->show();
-    if (auto report = backup::ReportOnRun(result, os_.fileExists(paths.archivePath), paths.archivePath,
-                                          backup::ArchiverPath(winZipFolder)))
-        tell(*report);
-    GetMetricsDestination();
+    backup::RunRequest request{kind, sourceFolderOf(paths.source), paths.archivePath, *commandLine,
+                               backup::ArchiverPath(winZipFolder)};
+    backupStarted(kind);
+    auto alive = std::weak_ptr<bool>(alive_);
+    auto running = runner_.start(
+        std::move(request),
+        [this, alive](const backup::Progress& progress) {
+            if (alive.lock()) showProgress(progress);
+        },
+        [this, alive](backup::RunOutcome outcome) {
+            if (alive.lock()) backupDone(std::move(outcome));
+        });
+    // A run that ended while starting has already been shown as done.
+    if (running_) backup_ = std::move(running);
 }
+
+std::vector<Control*> frmQuenfoldBackup::controlsLockedWhileRunning() {
+    return {&TxtSrc,        &btnBrowseSpecific, &txtSpecificBackupFileName, &btnSpecificBackup,
+            &txtUsers,      &btnBrowseForUsers, &btnBackupUser,             &txtDefaultPath,
+            &btnBrowseDefault, &btnDefaultDestination, &optYes, &optNo, &cmbFileNameYear, &cmbFileNameMonth,
+            &btnReset};
+}
+
+// Cancel takes the focus from the button that started the run, which is
+// about to be disabled.
+void frmQuenfoldBackup::backupStarted(backup::BackupKind kind) {
+    running_ = true;
+    runningKind_ = kind;
+    btnCancelBackup.setEnabled(true);
+    host_->focus(btnCancelBackup.name());
+    for (Control* control : controlsLockedWhileRunning()) control->setEnabled(false);
+    showProgress({});
+}
+
+void frmQuenfoldBackup::showProgress(const backup::Progress& progress) {
+    if (!running_) return;
+    prgBackup.setMarquee(!progress.measured);
+    if (progress.measured) prgBackup.setValue(progressValue(progress));
+    lblBackupProgress.setCaption(progressText(progress, os_.thousandsSeparator()));
+}
+
+void frmQuenfoldBackup::backupDone(backup::RunOutcome outcome) {
+    running_ = false;
+    backup_.reset();
+    for (Control* control : controlsLockedWhileRunning()) control->setEnabled(true);
+    // Before the message: the window is back in front and usable at once.
+    host_->show();
+    host_->focus(runningKind_ == backup::BackupKind::Folder ? btnSpecificBackup.name() : btnBackupUser.name());
+    showIdle();
+    showLastBackup(outcome.record);
+    GetMetricsDestination();
+    if (outcome.message) tell(*outcome.message);
+}
+
+void frmQuenfoldBackup::showIdle() {
+    btnCancelBackup.setEnabled(false);
+    prgBackup.setMarquee(false);
+    prgBackup.setValue(0);
+    lblBackupProgress.setCaption(std::string(kIdleText));
+}
+
+// The outcome still arrives, as cancelled, and unlocks the window.
+void frmQuenfoldBackup::btnCancelBackup_Click() {
+    if (backup_) backup_->cancel();
+}
+
+void frmQuenfoldBackup::windowGoing() {
+    figures_.stop();
+    if (backup_) backup_->cancel();
+}
+
+// ---------------------------------------------------------------------------
+// The last backups
+
+void frmQuenfoldBackup::showLastBackups() {
+    for (auto kind : {backup::BackupKind::Folder, backup::BackupKind::Documents}) {
+        if (auto record = LastBackupOf(os_, kind)) {
+            showLastBackup(*record);
+            continue;
+        }
+        Button& line = kind == backup::BackupKind::Folder ? btnLastSpecificBackup : btnLastUserBackup;
+        line.setCaption("No backup recorded yet");
+        line.setEnabled(false);
+    }
+}
+
+void frmQuenfoldBackup::showLastBackup(const backup::BackupRecord& record) {
+    bool folder = record.kind == backup::BackupKind::Folder;
+    Button& line = folder ? btnLastSpecificBackup : btnLastUserBackup;
+    (folder ? lastSpecific_ : lastUser_) = record;
+    line.setCaption(LastBackupLine(os_, record));
+    line.setEnabled(true);
+}
+
+void frmQuenfoldBackup::openReportOf(const std::optional<backup::BackupRecord>& record) {
+    if (record) program_.openReport(BackupReportText(os_, *record));
+}
+
+void frmQuenfoldBackup::btnLastSpecificBackup_Click() { openReportOf(lastSpecific_); }
+
+void frmQuenfoldBackup::btnLastUserBackup_Click() { openReportOf(lastUser_); }
 
 // ---------------------------------------------------------------------------
 // Browsing, the other windows, reset and quit

@@ -5,12 +5,16 @@
 #include "app/controls.h"
 #include "app/figure_counts.h"
 #include "app/window_system.h"
+#include "backup/backup_run.h"
 #include "backup/input_checks.h"
 #include "naming/naming.h"
 #include "platform/os.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace app {
 
@@ -21,13 +25,16 @@ public:
     virtual void openHelp() = 0;
     virtual void openEula() = 0;
     virtual void openBrowseUsers() = 0;
+    // A backup's full report, in a window of its own.
+    virtual void openReport(std::string text) = 0;
     virtual void reset() = 0;
     virtual void quit() = 0;
 };
 
 class frmQuenfoldBackup {
 public:
-    frmQuenfoldBackup(platform::Os& os, ProgramActions& program, WindowSystem& windows, BackgroundCounts& counts);
+    frmQuenfoldBackup(platform::Os& os, ProgramActions& program, WindowSystem& windows, BackgroundCounts& counts,
+                      backup::BackupRunner& runner);
     // The window showing this form; set before Form_Load.
     void setHost(WindowHost& host) { host_ = &host; }
 
@@ -60,6 +67,11 @@ public:
     void btnSpecificBackup_Click();
     void ZipSpecificUser();
     void ZipUserDefined();
+    void btnCancelBackup_Click();
+    // The last backup of each kind: its full report.
+    void btnLastSpecificBackup_Click();
+    void btnLastUserBackup_Click();
+    bool backupRunning() const { return running_; }
 
     // Browsing, the other windows, reset and quit.
     void btnBrowseSpecific_Click();
@@ -77,8 +89,8 @@ public:
     void GetMetricsDestination();
     void GetMetricsUser();
     void GetMetricsSpecific();
-    // The window is going: counts still running are cancelled.
-    void cancelCounts() { figures_.stop(); }
+    // The window is going: counts and a backup still running are cancelled.
+    void windowGoing();
 
 private:
     ControlSet controls_;  // before the controls that join it
@@ -153,6 +165,16 @@ public:
     Button btnReset{controls_, "btnReset"};
     Button btnQuit{controls_, "btnQuit"};
 
+    // The last backups and the one running
+    Frame frmBackups{controls_, "frmBackups"};
+    Label lblLastSpecificBackup{controls_, "lblLastSpecificBackup"};
+    Button btnLastSpecificBackup{controls_, "btnLastSpecificBackup"};
+    Label lblLastUserBackup{controls_, "lblLastUserBackup"};
+    Button btnLastUserBackup{controls_, "btnLastUserBackup"};
+    ProgressBar prgBackup{controls_, "prgBackup"};
+    Button btnCancelBackup{controls_, "btnCancelBackup"};
+    Label lblBackupProgress{controls_, "lblBackupProgress"};
+
 private:
     void applyLayoutStartValues();
     void wireHandlers();
@@ -170,8 +192,18 @@ private:
     void showTodaysMonth();
     void rebuildListsAtToday();
 
-    // The steps both backup jobs share once their paths are composed.
-    void runBackupJob(const naming::JobPaths& paths);
+    // The steps both backup jobs share once their paths are composed: the
+    // checks, then the run handed to the runner, the window kept usable.
+    void runBackupJob(backup::BackupKind kind, const naming::JobPaths& paths);
+    void backupStarted(backup::BackupKind kind);
+    void showProgress(const backup::Progress& progress);
+    void backupDone(backup::RunOutcome outcome);
+    void showIdle();
+    // The controls that start a backup or change what it would do.
+    std::vector<Control*> controlsLockedWhileRunning();
+    void showLastBackups();
+    void showLastBackup(const backup::BackupRecord& record);
+    void openReportOf(const std::optional<backup::BackupRecord>& record);
     void tell(const std::string& text);
     // Shows the first problem of the fields, if any; true when there was one.
     bool refusesInput(const backup::FieldValues& fields);
@@ -182,8 +214,16 @@ private:
     platform::Os& os_;
     ProgramActions& program_;
     WindowHost* host_ = nullptr;
+    backup::BackupRunner& runner_;
+    std::optional<backup::BackupRecord> lastSpecific_;
+    std::optional<backup::BackupRecord> lastUser_;
+    bool running_ = false;
+    backup::BackupKind runningKind_ = backup::BackupKind::Folder;
+    // The runner's callbacks look at it: the form may be gone when they come.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // After the controls it fills, so that it goes first.
     FigureCounts figures_;
+    std::unique_ptr<backup::RunningBackup> backup_;
 };
 
 }  // namespace app

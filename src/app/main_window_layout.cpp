@@ -14,6 +14,7 @@ using L = Look;
 // Columns shared by every frame, in pixels.
 constexpr int kLabelLeft = 8, kLabelWidth = 104, kFieldLeft = 114, kEntryWidth = 348, kPathWidth = 424;
 constexpr int kBrowseLeft = 468, kButtonWidth = 70, kFieldHeight = 21, kLabelHeight = 17, kButtonHeight = 23;
+constexpr int kLineHeight = 32;  // a last-backup line: room for its text to wrap once
 
 constexpr ControlLayout kMainWindowControls[] = {
     // Specific Directory
@@ -84,9 +85,19 @@ constexpr ControlLayout kMainWindowControls[] = {
     {"btnWinZip", 1059, K::Button, "www.winzip.com", "See Downloads section for WinZip's Command Line Support Add-on", "", px(384), px(392), px(170), px(27), 16, true, L::Link},
     {"btnReset", 1060, K::Button, "Reset", "Reset all default values", "", px(384), px(425), px(83), px(27), 17, true, L::Default},
     {"btnQuit", 1061, K::Button, "Quit", "Quit Application", "", px(471), px(425), px(83), px(27), 18, true, L::Default},
+
+    // Below the original window: the last backup of each kind and the one running.
+    {"frmBackups", 1062, K::GroupFrame, "Backups", "", "", px(8), px(456), px(546), px(134), -1, true, L::OnDesktop},
+    {"lblLastSpecificBackup", 1063, K::TextLabel, "Specific Directory:", "", "frmBackups", px(kLabelLeft), px(27), px(kLabelWidth), px(kLabelHeight), -1, true, L::OnDesktop, false},
+    {"btnLastSpecificBackup", 1064, K::Button, "", "Open the full report of the last Specific Directory backup", "frmBackups", px(kFieldLeft), px(17), px(kPathWidth), px(kLineHeight), 19, true, L::Default, false},
+    {"lblLastUserBackup", 1065, K::TextLabel, "My Documents:", "", "frmBackups", px(kLabelLeft), px(61), px(kLabelWidth), px(kLabelHeight), -1, true, L::OnDesktop, false},
+    {"btnLastUserBackup", 1066, K::Button, "", "Open the full report of the last My Documents backup", "frmBackups", px(kFieldLeft), px(51), px(kPathWidth), px(kLineHeight), 20, true, L::Default, false},
+    {"prgBackup", 1067, K::ProgressBar, "", "", "frmBackups", px(kLabelLeft), px(92), px(452), px(17), -1, true, L::Default},
+    {"btnCancelBackup", 1068, K::Button, "Cancel", "Stop the backup; the archive stays as it was before (Esc)", "frmBackups", px(kBrowseLeft), px(89), px(kButtonWidth), px(kButtonHeight), 21, true, L::Default},
+    {"lblBackupProgress", 1069, K::TextLabel, "", "", "frmBackups", px(kLabelLeft), px(113), px(530), px(kLabelHeight), -1, true, L::OnDesktop, false},
 };
 
-constexpr WindowLayout kMainWindow{platform::kProgramTitle, 8430, 6840, true, kMainWindowControls};
+constexpr WindowLayout kMainWindow{platform::kProgramTitle, 8430, px(596), true, kMainWindowControls, {}, false, "btnCancelBackup"};
 static_assert(IsSoundLayout(kMainWindow));
 
 }  // namespace

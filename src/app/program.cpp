@@ -8,8 +8,8 @@
 
 namespace app {
 
-Program::Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts)
-    : os_(os), windows_(windows), counts_(counts) {}
+Program::Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts, backup::BackupRunner& runner)
+    : os_(os), windows_(windows), counts_(counts), runner_(runner) {}
 
 template <typename Form>
 bool Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form,
@@ -33,14 +33,14 @@ void Program::close(Slot<Form>& slot) {
 template <typename Form>
 void Program::closed(Slot<Form>& slot) {
     if constexpr (std::is_same_v<Form, frmQuenfoldBackup>)
-        if (slot.form) slot.form->cancelCounts();
+        if (slot.form) slot.form->windowGoing();
     retired_.push_back(std::make_shared<Slot<Form>>(std::move(slot)));
     windows_.post([this] { retired_.clear(); });
     if (!reloading_) endIfNoWindowRemains();
 }
 
 void Program::endIfNoWindowRemains() {
-    if (!main_.host && !help_.host && !eula_.host && !users_.host) windows_.quit();
+    if (!main_.host && !help_.host && !eula_.host && !users_.host && !report_.host) windows_.quit();
 }
 
 platform::Ui& Program::mainUi() { return main_.host ? main_.host->ui() : windows_.ui(); }
@@ -48,7 +48,7 @@ platform::Ui& Program::mainUi() { return main_.host ? main_.host->ui() : windows
 void Program::start() { loadMainWindow(); }
 
 void Program::loadMainWindow() {
-    if (!open(main_, MainWindowLayout(), std::make_unique<frmQuenfoldBackup>(os_, *this, windows_, counts_),
+    if (!open(main_, MainWindowLayout(), std::make_unique<frmQuenfoldBackup>(os_, *this, windows_, counts_, runner_),
               windows_.ui()))
         return endIfNoWindowRemains();
     main_.form->setHost(*main_.host);
@@ -75,6 +75,8 @@ void Program::openHelp() { openTextWindow(help_, HelpWindowLayout(), HelpText())
 
 void Program::openEula() { openTextWindow(eula_, EulaWindowLayout(), EulaText()); }
 
+void Program::openReport(std::string text) { openTextWindow(report_, ReportWindowLayout(), std::move(text)); }
+
 void Program::openBrowseUsers() {
     close(users_);
     if (!open(users_, BrowseUsersWindowLayout(),
@@ -93,6 +95,7 @@ void Program::userTaken(const std::string& user) {
 }
 
 void Program::closeSecondaryWindows() {
+    close(report_);
     close(users_);
     close(eula_);
     close(help_);

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
 #include "app/window_system.h"
+#include "backup/backup_run.h"
 #include "platform/os.h"
 
 #include <memory>
@@ -14,7 +15,7 @@ namespace app {
 
 class Program : public ProgramActions {
 public:
-    Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts);
+    Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts, backup::BackupRunner& runner);
 
     // Loads the main window, which shows itself at the end of its start-up.
     void start();
@@ -22,6 +23,7 @@ public:
     void openHelp() override;
     void openEula() override;
     void openBrowseUsers() override;
+    void openReport(std::string text) override;
     void reset() override;
     void quit() override;
 
@@ -30,6 +32,7 @@ public:
     frmTextWindow* helpWindow() const { return help_.form.get(); }
     frmTextWindow* eulaWindow() const { return eula_.form.get(); }
     frmBrowseUsers* browseUsersWindow() const { return users_.form.get(); }
+    frmTextWindow* reportWindow() const { return report_.form.get(); }
 
 private:
     // The window is declared after its form, so that it goes first.
@@ -57,10 +60,12 @@ private:
     platform::Os& os_;
     WindowSystem& windows_;
     BackgroundCounts& counts_;
+    backup::BackupRunner& runner_;
     Slot<frmQuenfoldBackup> main_;
     Slot<frmTextWindow> help_;
     Slot<frmTextWindow> eula_;
     Slot<frmBrowseUsers> users_;
+    Slot<frmTextWindow> report_;
     // Windows closed from inside their own handlers, freed once those return.
     std::vector<std::shared_ptr<void>> retired_;
     bool reloading_ = false;

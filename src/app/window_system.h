@@ -21,6 +21,8 @@ public:
     virtual void show() = 0;
     // Destroys the window; the form's controls stay as they are.
     virtual void close() = 0;
+    // Gives the named control the keyboard focus while the window is active.
+    virtual void focus(std::string_view controlName) = 0;
     // Message boxes and dialogs owned by this window.
     virtual platform::Ui& ui() = 0;
 };

@@ -143,6 +143,9 @@ public:
     virtual LocalDateTime now() = 0;
     // The user's locale thousands separator.
     virtual std::string thousandsSeparator() = 0;
+    // A moment (UTC, 100 ns ticks since 1601, as in a FILETIME) in local
+    // time, as the user's short date and time without seconds.
+    virtual std::string formatDateTime(std::uint64_t utcTicks) = 0;
 
     // Starts a command line with its window minimised and waits, without a
     // time-out, for the process to end.

@@ -1,6 +1,8 @@
 #include "fake_os.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <stdexcept>
 
 namespace fake {
@@ -378,6 +380,20 @@ platform::ProcessResult FakeOs::runMinimisedAndWait(std::string_view commandLine
     events.push_back("run");
     if (onRun) return onRun(commandLine);
     return {true, {}, 0};
+}
+
+std::string FakeOs::formatDateTime(std::uint64_t utcTicks) {
+    using namespace std::chrono;
+    constexpr std::int64_t kSeconds1601To1970 = 11644473600;
+    sys_seconds moment{seconds{static_cast<std::int64_t>(utcTicks / 10'000'000) - kSeconds1601To1970}};
+    auto day = floor<days>(moment);
+    year_month_day date{day};
+    hh_mm_ss time{moment - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()));
+    return text;
 }
 
 }  // namespace fake

@@ -90,6 +90,8 @@ public:
     platform::LocalDate today() override { return date; }
     platform::LocalDateTime now() override { return clock; }
     std::string thousandsSeparator() override { return separator; }
+    // Always UTC, as "yyyy-MM-dd HH:mm".
+    std::string formatDateTime(std::uint64_t utcTicks) override;
     platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
 
 private:

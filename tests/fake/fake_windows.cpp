@@ -19,6 +19,9 @@ public:
         owner_.log_.events.push_back("close " + caption_);
         closed_();
     }
+    void focus(std::string_view controlName) override {
+        owner_.log_.events.push_back("focus " + std::string(controlName));
+    }
     platform::Ui& ui() override { return ui_; }
     const std::string& caption() const { return caption_; }
 

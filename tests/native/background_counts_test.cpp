@@ -319,7 +319,8 @@ TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     os.addFile("C:\\Program Files\\WinZip\\winzip32.exe");
     os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
     auto threads = std::make_unique<app::ThreadedCounts>(shared, windows);
-    app::Program program(os, windows, *threads);
+    fake::ManualRunner runner;
+    app::Program program(os, windows, *threads, runner);
     program.start();
     app::frmQuenfoldBackup* form = program.mainWindow();
     windows.runPosted();

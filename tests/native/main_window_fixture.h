@@ -5,6 +5,7 @@
 #include "fake/fake_os.h"
 #include "fake/fake_windows.h"
 #include "fake/manual_counts.h"
+#include "fake/manual_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ protected:
 
     // Starts the program afresh, as on the next run.
     app::frmQuenfoldBackup& load() {
-        program = std::make_unique<app::Program>(os, windows, counts);
+        program = std::make_unique<app::Program>(os, windows, counts, runner);
         program->start();
         form = program->mainWindow();
         return *form;
@@ -43,6 +44,7 @@ protected:
     fake::UiLog ui{os.events};
     fake::FakeWindows windows{ui};
     fake::ManualCounts counts{os};
+    fake::ManualRunner runner;
     std::unique_ptr<app::Program> program;
     app::frmQuenfoldBackup* form = nullptr;
 };

@@ -148,7 +148,7 @@ TEST_F(MainWindowTest, ControlTableNamesEveryControlOfEachFormOnce) {
         for (const app::Control* control : c.controls.all())
             EXPECT_EQ(rows.count(control->name()), 1u) << c.layout.caption << ": " << control->name();
     }
-    EXPECT_EQ(app::MainWindowLayout().controls.size(), 61u);
+    EXPECT_EQ(app::MainWindowLayout().controls.size(), 69u);
 }
 
 // The checks the tables are held to when the program is built.
@@ -181,6 +181,11 @@ TEST(ControlTable, FaultsThatStopTheBuild) {
     for (const Case& c : cases) {
         app::WindowLayout layout{"test", 100, 100, false, c.rows, c.defaultButton};
         EXPECT_EQ(app::IsSoundLayout(layout), c.sound) << c.what;
+    }
+    // The Esc button, like the default one, must be a button of the table.
+    for (auto [escape, sound] : {std::pair{"btnA", true}, {"txtA", false}, {"btnB", false}}) {
+        app::WindowLayout layout{"test", 100, 100, false, cases[0].rows, {}, false, escape};
+        EXPECT_EQ(app::IsSoundLayout(layout), sound) << escape;
     }
 }
 

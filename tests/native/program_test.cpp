@@ -201,17 +201,20 @@ TEST_F(ProgramWindows, MessagesAndDialogsBelongToTheMainWindowWhateverIsOpen) {
     EXPECT_EQ(ui.browseOwners, std::vector<std::string>{"Quenfold"});
 }
 
-TEST_F(ProgramWindows, AfterTheArchiverTheMainWindowComesToTheFrontBeforeAnyMessage) {
+TEST_F(ProgramWindows, WhenABackupEndsTheMainWindowComesToTheFrontBeforeItsMessage) {
     os.addFolder("C:\\Backup Zips");
-    os.onRun = [](std::string_view) { return platform::ProcessResult{true, {}, 18}; };
-    os.events.clear();
     w().btnBackupUser.click();
-    auto run = std::find(os.events.begin(), os.events.end(), "run");
-    auto front = std::find(run, os.events.end(), "show Quenfold");
-    auto message = std::find(run, os.events.end(), "message");
+    w().btnHelp.click();  // the newest window while the backup runs
+    os.events.clear();
+    runner.finish({{}, std::string("The backup was cancelled.")});
+    auto front = std::find(os.events.begin(), os.events.end(), "show Quenfold");
+    auto message = std::find(os.events.begin(), os.events.end(), "message");
     ASSERT_NE(front, os.events.end());
     ASSERT_NE(message, os.events.end());
     EXPECT_LT(front, message);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The backup was cancelled.");
+    EXPECT_EQ(ui.messages[0].owner, "Quenfold");
 }
 
 TEST_F(ProgramWindows, AWindowThatCannotBeCreatedIsReportedByTheWindowAskingForIt) {

@@ -165,9 +165,11 @@ TEST_F(TodaysWindows, AProfilePickedInTheChooserIsRecomposedCountedAndBackedUp) 
     EXPECT_EQ(form->txtFileCountUser.text(), "1");
     os.addFolder("C:\\Backup Zips");
     form->btnBackupUser.click();
-    ASSERT_EQ(os.commandsRun.size(), 1u);
-    EXPECT_EQ(os.commandsRun[0], "\"C:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r "
-                                 "\"C:\\Backup Zips\\Mary Ann-200603.zip\" \"C:\\Users\\Mary Ann\\Documents\\*.*\"");
+    ASSERT_EQ(runner.started.size(), 1u);
+    EXPECT_EQ(runner.started[0].commandLine,
+              "\"C:\\Program Files\\WinZip\\wzzip.exe\" -u -p -r "
+              "\"C:\\Backup Zips\\Mary Ann-200603.zip\" \"C:\\Users\\Mary Ann\\Documents\\*.*\"");
+    EXPECT_EQ(runner.started[0].sourceFolder, "C:\\Users\\Mary Ann\\Documents\\");
 }
 
 // --- where the default destination is kept -----------------------------------

@@ -97,6 +97,7 @@ ClassAndStyle classFor(const ControlLayout& layout) {
         case ControlKind::OptionButton: return {L"BUTTON", BS_RADIOBUTTON, 0};
         case ControlKind::ComboBox: return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0};
         case ControlKind::ListBox: return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_BORDER, 0};
+        case ControlKind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
         case ControlKind::TextBox:
             break;
     }
@@ -299,6 +300,13 @@ void FormView::show() {
         ::SetFocus(::GetNextDlgTabItem(window_.get(), nullptr, FALSE));
 }
 
+// Only within the active window: the focus must not pull the window in front
+// of another the user is working in.
+void FormView::focus(std::string_view controlName) {
+    Bound* bound = boundByName(controlName);
+    if (bound && ::GetActiveWindow() == window_.get()) ::SetFocus(bound->hwnd);
+}
+
 // ---------------------------------------------------------------------------
 // Model to window. What the control already shows is never written again:
 // the user's own typing, already in the control, is not written back, and
@@ -314,6 +322,8 @@ void FormView::mirror(Bound& bound) {
         mirrorCombo(bound, *combo);
     } else if (auto* list = dynamic_cast<ListBox*>(&model)) {
         mirrorList(bound, *list);
+    } else if (auto* bar = dynamic_cast<ProgressBar*>(&model)) {
+        mirrorProgress(hwnd, *bar);
     } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
         showText(hwnd, option->caption());
         showChecked(hwnd, option->value());
@@ -366,6 +376,27 @@ void FormView::syncItems(Bound& bound, const std::vector<std::string>& items) {
     shown = items;
 }
 
+// A marquee needs the style and the message both; a bar with a measure shows
+// its value out of the model's full scale.
+void FormView::mirrorProgress(HWND hwnd, const ProgressBar& bar) {
+    auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_STYLE));
+    bool marqueeShown = (style & PBS_MARQUEE) != 0;
+    bool switched = marqueeShown != bar.marquee();
+    if (switched) {
+        if (!bar.marquee()) ::SendMessageW(hwnd, PBM_SETMARQUEE, FALSE, 0);
+        ::SetWindowLongPtrW(hwnd, GWL_STYLE,
+                            static_cast<LONG_PTR>(bar.marquee() ? style | PBS_MARQUEE : style & ~PBS_MARQUEE));
+        if (bar.marquee()) ::SendMessageW(hwnd, PBM_SETMARQUEE, TRUE, 0);
+        // The moving block is painted over, not left where it stopped.
+        ::InvalidateRect(hwnd, nullptr, TRUE);
+    }
+    if (bar.marquee()) return;
+    if (::SendMessageW(hwnd, PBM_GETRANGE, FALSE, 0) != ProgressBar::kFull)
+        ::SendMessageW(hwnd, PBM_SETRANGE32, 0, ProgressBar::kFull);
+    if (switched || ::SendMessageW(hwnd, PBM_GETPOS, 0, 0) != bar.value())
+        ::SendMessageW(hwnd, PBM_SETPOS, static_cast<WPARAM>(bar.value()), 0);
+}
+
 void FormView::showText(HWND hwnd, const std::string& text) {
     std::wstring wide = widen(text);
     if (windowText(hwnd) != wide) ::SetWindowTextW(hwnd, wide.c_str());
@@ -416,9 +447,14 @@ void FormView::onComboCommand(const Bound& bound, ComboBox& combo, int code) {
     }
 }
 
-// Esc closes the small windows, as their close box does.
+// Esc closes the small windows, as their close box does, and presses the
+// main window's Esc button while that is there to press.
 void FormView::onEscape() {
-    if (layout_.closesOnEscape) close();
+    if (layout_.closesOnEscape) return close();
+    if (layout_.escapeButton.empty()) return;
+    Bound* bound = boundByName(layout_.escapeButton);
+    if (!bound || !bound->model->enabled() || !bound->model->visible()) return;
+    if (auto* button = dynamic_cast<Button*>(bound->model)) button->click();
 }
 
 void FormView::advanceFocus() {
@@ -534,6 +570,11 @@ HBRUSH FormView::colourStatic(HDC dc, HWND control) {
 
 FormView::Bound* FormView::boundById(int id) {
     auto found = std::find_if(bound_.begin(), bound_.end(), [&](const Bound& b) { return b.layout->id == id; });
+    return found == bound_.end() ? nullptr : &*found;
+}
+
+FormView::Bound* FormView::boundByName(std::string_view name) {
+    auto found = std::find_if(bound_.begin(), bound_.end(), [&](const Bound& b) { return b.layout->name == name; });
     return found == bound_.end() ? nullptr : &*found;
 }
 

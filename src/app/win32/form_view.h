@@ -31,6 +31,7 @@ public:
     void centre() override;
     void show() override;
     void close() override;
+    void focus(std::string_view controlName) override;
     platform::Ui& ui() override { return ui_; }
 
 private:
@@ -57,6 +58,7 @@ private:
     void mirror(Bound& bound);
     void mirrorCombo(Bound& bound, const ComboBox& combo);
     void mirrorList(Bound& bound, const ListBox& list);
+    void mirrorProgress(HWND hwnd, const ProgressBar& bar);
     void syncItems(Bound& bound, const std::vector<std::string>& items);
     void showText(HWND hwnd, const std::string& text);
     void showChecked(HWND hwnd, bool checked);
@@ -72,6 +74,7 @@ private:
     void paintDesktopCaption(HWND hwnd, HDC dc);
     void eraseBackground(HDC dc);
     Bound* boundById(int id);
+    Bound* boundByName(std::string_view name);
     Bound* boundByWindow(HWND hwnd);
 
     // Declared before the window, which goes first and uses them to the end.

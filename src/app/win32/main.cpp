@@ -1,6 +1,7 @@
 // Program start: the real operating system and windows, and the program.
 #include "app/background_counts.h"
 #include "app/program.h"
+#include "app/waiting_backup_runner.h"
 #include "app/win32/win32_windows.h"
 #include "platform/win32/win32_os.h"
 
@@ -21,7 +22,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     auto os = std::make_shared<platform::win32::Win32Os>();
     app::win32::Win32Windows windows(instance);
     app::ThreadedCounts counts(os, windows);
-    app::Program program(*os, windows, counts);
+    app::WaitingBackupRunner runner(*os, windows);
+    app::Program program(*os, windows, counts, runner);
     // A failure while starting is reported like one in any handler; the
     // program goes on with whatever window it has (none ends it).
     try {

@@ -355,6 +355,20 @@ std::string Win32Os::thousandsSeparator() {
     return narrow(buffer);
 }
 
+std::string Win32Os::formatDateTime(std::uint64_t utcTicks) {
+    FILETIME utc = {static_cast<DWORD>(utcTicks), static_cast<DWORD>(utcTicks >> 32)};
+    SYSTEMTIME universal;
+    SYSTEMTIME local;
+    if (!::FileTimeToSystemTime(&utc, &universal) || !::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+        return {};
+    wchar_t date[80] = {};
+    wchar_t time[80] = {};
+    if (!::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 80, nullptr) ||
+        !::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, time, 80))
+        return {};
+    return narrow(date) + " " + narrow(time);
+}
+
 ProcessResult Win32Os::runMinimisedAndWait(std::string_view commandLine) {
     std::wstring mutableLine = widen(commandLine);
     STARTUPINFOW startup = {};

@@ -37,6 +37,7 @@ public:
     LocalDate today() override;
     LocalDateTime now() override;
     std::string thousandsSeparator() override;
+    std::string formatDateTime(std::uint64_t utcTicks) override;
     ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
 };
 

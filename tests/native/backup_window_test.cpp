@@ -1,0 +1,234 @@
+// A backup as the main window runs it: handed to the runner, the window
+// locked but usable while it runs, its progress, Cancel, its outcome and
+// the last backup of each kind.
+#include "main_window_fixture.h"
+
+#include "app/secondary_windows.h"
+
+namespace {
+
+using backup::BackupKind;
+using backup::Result;
+using test_support::MainWindowTest;
+
+const std::string kLog = "C:\\Users\\jsmith\\AppData\\Local\\Quenfold\\backups.log";
+
+class BackupWindow : public MainWindowTest {
+protected:
+    void SetUp() override {
+        os.date = {2006, 3, 14};
+        os.localAppDataFolder = "C:\\Users\\jsmith\\AppData\\Local";
+        os.addFolder("C:\\Backup Zips");
+        os.addFolder("C:\\Data");
+    }
+    app::frmQuenfoldBackup& loaded() {
+        load();
+        settle();
+        os.events.clear();
+        return *form;
+    }
+    void startSpecific() {
+        form->TxtSrc.setText("C:\\Data");
+        form->txtSpecificBackupFileName.setText("Docs");
+        settle();
+        os.events.clear();
+        form->btnSpecificBackup.click();
+    }
+    std::vector<app::Control*> locked() {
+        auto& w = *form;
+        return {&w.TxtSrc,         &w.btnBrowseSpecific, &w.txtSpecificBackupFileName, &w.btnSpecificBackup,
+                &w.txtUsers,       &w.btnBrowseForUsers, &w.btnBackupUser,             &w.txtDefaultPath,
+                &w.btnBrowseDefault, &w.btnDefaultDestination, &w.optYes, &w.optNo, &w.cmbFileNameYear,
+                &w.cmbFileNameMonth, &w.btnReset};
+    }
+};
+
+TEST_F(BackupWindow, EachJobHandsItsRunToTheRunner) {
+    struct Case {
+        BackupKind kind;
+        std::string source, archive;
+    };
+    const std::vector<Case> cases = {
+        {BackupKind::Folder, "C:\\Data\\", "C:\\Backup Zips\\Docs-200603.zip"},
+        {BackupKind::Documents, "C:\\Documents and Settings\\Jsmith\\My Documents\\",
+         "C:\\Backup Zips\\Jsmith-200603.zip"},
+    };
+    loaded();
+    for (const Case& c : cases) {
+        if (c.kind == BackupKind::Folder)
+            startSpecific();
+        else
+            form->btnBackupUser.click();
+        ASSERT_FALSE(runner.started.empty());
+        const backup::RunRequest& request = runner.started.back();
+        EXPECT_EQ(request.kind, c.kind);
+        EXPECT_EQ(request.sourceFolder, c.source);
+        EXPECT_EQ(request.archivePath, c.archive);
+        EXPECT_NE(request.commandLine.find("\"" + c.archive + "\""), std::string::npos) << request.commandLine;
+        EXPECT_EQ(request.archiverPath, "C:\\Program Files\\WinZip\\wzzip.exe");
+        runner.finish({});
+    }
+    EXPECT_EQ(runner.started.size(), 2u);
+}
+
+TEST_F(BackupWindow, WhileARunIsOnOnlyWhatChangesNothingStaysEnabled) {
+    auto& w = loaded();
+    EXPECT_FALSE(w.btnCancelBackup.enabled());
+    startSpecific();
+    for (app::Control* control : locked()) EXPECT_FALSE(control->enabled()) << control->name();
+    for (app::Control* control : {&w.btnCancelBackup, &w.btnHelp, &w.btnEULA, &w.btnWinZip, &w.btnQuit})
+        EXPECT_TRUE(control->enabled()) << control->name();
+    EXPECT_EQ(os.events.front(), "focus btnCancelBackup");
+    w.btnSpecificBackup.click();  // a second start is no start
+    EXPECT_EQ(runner.started.size(), 1u);
+
+    w.btnCancelBackup.click();
+    EXPECT_EQ(runner.cancelRequests, 1);
+    runner.finish({{}, std::string("The backup was cancelled.")});
+    for (app::Control* control : locked()) EXPECT_TRUE(control->enabled()) << control->name();
+    EXPECT_FALSE(w.btnCancelBackup.enabled());
+    EXPECT_EQ(w.lblBackupProgress.caption(), "No backup is running.");
+    EXPECT_NE(std::find(os.events.begin(), os.events.end(), "focus btnSpecificBackup"), os.events.end());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].owner, "Quenfold");
+    // The destination is counted again once the run has ended.
+    counts.started.clear();
+    settle();
+    EXPECT_EQ(counts.started, std::vector<std::string>{"C:\\Backup Zips\\"});
+}
+
+TEST_F(BackupWindow, ProgressShowsFilesBytesAndTimes) {
+    struct Case {
+        std::string separator;
+        backup::Progress progress;
+        std::string text;
+        int bar;
+        bool marquee;
+    };
+    constexpr std::uint64_t MiB = 1024 * 1024;
+    const std::vector<Case> cases = {
+        {",", {.elapsedSeconds = 15.4}, "Backing up, 0:15 elapsed.", 0, true},
+        {",", {1234, 5000, 120 * MiB, 640 * MiB, true, 75, 45.0},
+         "1,234 of 5,000 files, 120 MB of 640 MB; 1:15 elapsed, about 0:45 left.", 187, false},
+        {".", {3, 9, 3000, 11028, true, 0.4, std::nullopt}, "3 of 9 files, 3 KB of 11 KB; 0:00 elapsed.", 272, false},
+        {".", {0, 2, 0, 20480 * MiB, true, 3725, 3600.0 * 5},
+         "0 of 2 files, 0 MB of 20.480 MB; 1:02:05 elapsed, about 5:00:00 left.", 0, false},
+        {",", {1, 4, 0, 0, true, 1, std::nullopt}, "1 of 4 files, 0 KB of 0 KB; 0:01 elapsed.", 250, false},
+        {",", {9, 9, 700, 600, true, 2, 0.0}, "9 of 9 files, 1 KB of 1 KB; 0:02 elapsed, about 0:00 left.", 1000,
+         false},
+    };
+    auto& w = loaded();
+    startSpecific();
+    EXPECT_TRUE(w.prgBackup.marquee());  // nothing measured yet
+    for (const Case& c : cases) {
+        os.separator = c.separator;
+        runner.progress(c.progress);
+        EXPECT_EQ(w.lblBackupProgress.caption(), c.text);
+        EXPECT_EQ(w.prgBackup.marquee(), c.marquee) << c.text;
+        if (!c.marquee) EXPECT_EQ(w.prgBackup.value(), c.bar) << c.text;
+    }
+    runner.finish({});
+    EXPECT_FALSE(w.prgBackup.marquee());
+    EXPECT_EQ(w.prgBackup.value(), 0);
+}
+
+TEST_F(BackupWindow, ClosingTheWindowCancelsTheRunAndItsLateEndChangesNothing) {
+    loaded();
+    startSpecific();
+    form->btnQuit.click();
+    EXPECT_EQ(runner.cancelRequests, 1);
+    windows.runPosted();
+    runner.finish({{}, std::string("The backup was cancelled.")});
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+backup::BackupRecord record(BackupKind kind, std::string time, Result result, std::uint64_t archived,
+                            std::uint64_t counted, std::vector<backup::LeftOutFile> leftOut = {}) {
+    backup::BackupRecord r;
+    r.time = std::move(time);
+    r.kind = kind;
+    r.source = kind == BackupKind::Folder ? "C:\\Data\\" : "C:\\Documents and Settings\\Jsmith\\My Documents\\";
+    r.archive = kind == BackupKind::Folder ? "C:\\Backup Zips\\Docs-200603.zip" : "C:\\Backup Zips\\Jsmith-200603.zip";
+    r.result = result;
+    r.archivedFiles = archived;
+    r.countedFiles = counted;
+    r.leftOut = std::move(leftOut);
+    return r;
+}
+
+TEST_F(BackupWindow, TheOutcomeBecomesTheLastBackupLineAndItsReport) {
+    using backup::LeftOutReason;
+    struct Case {
+        backup::BackupRecord record;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {record(BackupKind::Folder, "2006-03-14T15:48:27+01:00", Result::Ok, 1234, 1234),
+         "2006-03-14 14:48   Docs-200603.zip   complete, 1,234 of 1,234 files"},
+        {record(BackupKind::Documents, "2006-03-14T23:30:00.125-05:00", Result::Warnings, 6, 9,
+                {{"desktop.ini", LeftOutReason::HiddenOrSystem},
+                 {".hidden", LeftOutReason::HiddenOrSystem},
+                 {"locked.pst", LeftOutReason::Unreadable}}),
+         "2006-03-15 04:30   Jsmith-200603.zip   files left out, 6 of 9 files, 2 hidden or system left out"},
+        {record(BackupKind::Folder, "2006-03-14T08:00:00Z", Result::Cancelled, 0, 40),
+         "2006-03-14 08:00   Docs-200603.zip   cancelled, 0 of 40 files"},
+        {record(BackupKind::Documents, "yesterday", Result::Failed, 0, 9), "yesterday   Jsmith-200603.zip   failed, 0 of 9 files"},
+    };
+    auto& w = loaded();
+    for (const Case& c : cases) {
+        if (c.record.kind == BackupKind::Folder)
+            startSpecific();
+        else
+            w.btnBackupUser.click();
+        runner.finish({c.record, std::nullopt});
+        app::Button& line = c.record.kind == BackupKind::Folder ? w.btnLastSpecificBackup : w.btnLastUserBackup;
+        EXPECT_EQ(line.caption(), c.line);
+        EXPECT_TRUE(line.enabled());
+        line.click();
+        ASSERT_NE(program->reportWindow(), nullptr);
+        const std::string& report = program->reportWindow()->txtHelp.text();
+        EXPECT_NE(report.find(c.record.archive), std::string::npos) << report;
+        for (const auto& file : c.record.leftOut) EXPECT_NE(report.find(file.path + ": "), std::string::npos) << report;
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(BackupWindow, StartUpShowsTheLastOfEachKindFromTheHistory) {
+    struct Case {
+        const char* what;
+        std::string log, rolledOver;
+        std::string folderLine, documentsLine;
+    };
+    const std::string folder = R"({"time":"2006-03-01T10:00:00+00:00","kind":"folder","archive":"C:\\Z\\Old.zip",)"
+                               R"("result":"ok","counted_files":2,"archived_files":2,"left_out":[]})";
+    const std::string newer = R"({"time":"2006-03-02T10:00:00+00:00","kind":"folder","archive":"C:\\Z\\New.zip",)"
+                              R"("result":"failed","counted_files":3,"archived_files":0})";
+    const std::string documents = R"({"time":"2006-03-03T10:00:00+00:00","kind":"documents","archive":"C:\\Z\\J.zip",)"
+                                  R"("result":"warnings","counted_files":9,"archived_files":6,)"
+                                  R"("left_out":[{"path":"a.ini","reason":"hidden or system"}]})";
+    const std::string none = "No backup recorded yet";
+    const std::vector<Case> cases = {
+        {"no history", "", "", none, none},
+        {"newest of each kind", folder + "\n" + documents + "\r\n" + newer + "\n", "",
+         "2006-03-02 10:00   New.zip   failed, 0 of 3 files",
+         "2006-03-03 10:00   J.zip   files left out, 6 of 9 files, 1 hidden or system left out"},
+        {"damaged lines passed over", folder + "\n{\"kind\":\"folder\",\"time\"\n[1,2]\n{\"kind\":7}\n", "",
+         "2006-03-01 10:00   Old.zip   complete, 2 of 2 files", none},
+        {"a kind only before the roll-over", folder + "\n", documents + "\n",
+         "2006-03-01 10:00   Old.zip   complete, 2 of 2 files",
+         "2006-03-03 10:00   J.zip   files left out, 6 of 9 files, 1 hidden or system left out"},
+    };
+    for (const Case& c : cases) {
+        os.remove(kLog);
+        os.remove("C:\\Users\\jsmith\\AppData\\Local\\Quenfold\\backups.1.log");
+        if (!c.log.empty()) os.addFile(kLog, c.log);
+        if (!c.rolledOver.empty()) os.addFile("C:\\Users\\jsmith\\AppData\\Local\\Quenfold\\backups.1.log", c.rolledOver);
+        auto& w = loaded();
+        EXPECT_EQ(w.btnLastSpecificBackup.caption(), c.folderLine) << c.what;
+        EXPECT_EQ(w.btnLastUserBackup.caption(), c.documentsLine) << c.what;
+        EXPECT_EQ(w.btnLastSpecificBackup.enabled(), c.folderLine != none) << c.what;
+        EXPECT_EQ(w.btnLastUserBackup.enabled(), c.documentsLine != none) << c.what;
+    }
+}
+
+}  // namespace
