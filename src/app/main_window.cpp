@@ -469,7 +469,7 @@ void frmQuenfoldBackup::showLastBackup(const backup::BackupRecord& record) {
 }
 
 void frmQuenfoldBackup::openReportOf(const std::optional<backup::BackupRecord>& record) {
-    if (record) program_.openReport(BackupReportText(os_, *record));
+    if (record) program_.openReport(BackupReportText(*record));
 }
 
 void frmQuenfoldBackup::btnLastSpecificBackup_Click() { openReportOf(lastSpecific_); }

@@ -15,10 +15,10 @@ namespace app {
 // past a roll-over, backups.1.log); nothing when there is none.
 std::optional<backup::BackupRecord> LastBackupOf(platform::Os& os, backup::BackupKind kind);
 
-// "<local date and time>  <archive file name>  <result>, N of M files".
+// "<local date and time>, <archive file name>, <result>, N of M files".
 std::string LastBackupLine(platform::Os& os, const backup::BackupRecord& record);
 
 // The run's full report, for a read-only text window.
-std::string BackupReportText(platform::Os& os, const backup::BackupRecord& record);
+std::string BackupReportText(const backup::BackupRecord& record);
 
 }  // namespace app

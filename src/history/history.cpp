@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -20,6 +22,8 @@ NLOHMANN_JSON_SERIALIZE_ENUM(LeftOutReason, {{LeftOutReason::HiddenOrSystem, "hi
 
 namespace history {
 namespace {
+
+constexpr std::int64_t kSeconds1601To1970 = 11644473600;
 
 using nlohmann::json;
 using backup::BackupKind;
@@ -127,6 +131,29 @@ std::optional<backup::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind
     for (const char* name : {"backups.log", "backups.1.log"})
         if (auto record = lastOfKindIn(os, *where + name, kind)) return record;
     return std::nullopt;
+}
+
+std::optional<std::uint64_t> UtcTicksOf(const std::string& time) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, used = 0;
+    if (std::sscanf(time.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%n", &y, &mo, &d, &h, &mi, &s, &used) != 6) return {};
+    std::string_view zone = std::string_view(time).substr(static_cast<std::size_t>(used));
+    if (zone.starts_with('.')) zone.remove_prefix(std::min(zone.find_first_not_of("0123456789", 1), zone.size()));
+    int offsetMinutes = 0;
+    if (zone != "Z") {
+        int oh = 0, om = 0;
+        char sign = 0, end = 0;
+        std::string rest(zone);
+        if (std::sscanf(rest.c_str(), "%c%2d:%2d%c", &sign, &oh, &om, &end) != 3 || (sign != '+' && sign != '-'))
+            return {};
+        offsetMinutes = (sign == '-' ? -1 : 1) * (oh * 60 + om);
+    }
+    using namespace std::chrono;
+    year_month_day date{year{y}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(d)}};
+    if (!date.ok() || h > 23 || mi > 59 || s > 60) return {};
+    sys_seconds utc = sys_days{date} + hours{h} + minutes{mi - offsetMinutes} + seconds{s};
+    std::int64_t since1601 = utc.time_since_epoch().count() + kSeconds1601To1970;
+    if (since1601 < 0) return {};
+    return static_cast<std::uint64_t>(since1601) * 10'000'000;
 }
 
 }  // namespace history

@@ -17,6 +17,10 @@ inline constexpr std::uint64_t kRollOverBytes = 1024 * 1024;
 // "2026-12-07T15:48:27+01:00"
 std::string Iso8601(const platform::LocalDateTime& time);
 
+// The UTC ticks since 1601 of such a time ("Z" and fractions of a second
+// allowed); nothing for any other text.
+std::optional<std::uint64_t> UtcTicksOf(const std::string& time);
+
 // One record as its line (without the line break), and back; a line that is
 // not a whole record gives nothing.
 std::string ToJsonLine(const backup::BackupRecord& record);
