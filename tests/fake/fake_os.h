@@ -42,6 +42,8 @@ public:
     std::set<std::string> unwritablePaths;
     // Runs when a process is started; returns its result.
     std::function<platform::ProcessResult(std::string_view)> onRun;
+    // Names of the named locks held now.
+    std::set<std::string> heldLocks;
     // Runs at every directory search, on the thread that searches.
     std::function<void(std::string_view)> onFind;
 
@@ -70,6 +72,7 @@ public:
     platform::LocalDate today() override { return date; }
     std::string thousandsSeparator() override { return separator; }
     platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
+    std::unique_ptr<platform::HeldLock> holdNamedLock(std::string_view name) override;
 
 private:
     struct Node {

@@ -31,6 +31,7 @@ public:
     LocalDate today() override;
     std::string thousandsSeparator() override;
     ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
+    std::unique_ptr<HeldLock> holdNamedLock(std::string_view name) override;
 };
 
 }  // namespace platform::win32
