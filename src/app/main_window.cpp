@@ -2,6 +2,7 @@
 
 #include "app/help_texts.h"
 #include "app/layout.h"
+#include "backup/archive_lock.h"
 #include "backup/backup.h"
 #include "backup/input_checks.h"
 #include "destination/destination.h"
@@ -103,10 +104,7 @@ void frmQuenfoldBackup::Form_Load() {
 }
 
 void frmQuenfoldBackup::ReadTextFile() {
-    std::string letter = naming::SystemDriveLetter(os_);
-    if (auto lines = settings::ReadSettingsLines(os_, letter))
-        for (const auto& line : *lines) txtDefaultPath.setText(line);
-    if (txtDefaultPath.text().empty()) txtDefaultPath.setText(settings::BuiltInDestination(letter));
+    txtDefaultPath.setText(settings::SavedDestination(os_, naming::SystemDriveLetter(os_)));
 }
 
 void frmQuenfoldBackup::btnDefaultDestination_Click() {
@@ -143,29 +141,15 @@ std::string frmQuenfoldBackup::GetNetworkUserName() { return naming::TrimNull(os
 // ---------------------------------------------------------------------------
 // Archiver check
 
-namespace {
-
-constexpr std::string_view kWinZipPath = "c:\\Program Files\\WinZip\\winzip32.exe";
-constexpr std::string_view kAddonPath = "c:\\Program Files\\WinZip\\wzzip.exe";
-
-std::string missingProgramMessage(std::string_view firstLine) {
-    return std::string(firstLine) +
-           "\r\n\r\n(1) not found to be installed or\r\n(2) not installed to default path.\r\n\r\n"
-           "It must be installed and installed to the\r\n default path for this program to function.\r\n"
-           " Quenfold works best if a WinZip license\r\n is purchased.";
-}
-
-}  // namespace
-
 bool frmQuenfoldBackup::CheckPrerequisites() {
-    if (os_.matchesAny(kWinZipPath))
+    if (os_.matchesAny(backup::kWinZipCheckPath))
         chkWinZip.setValue(1);
     else
-        ui().showMessage(missingProgramMessage("WinZip was "), kProgramTitle, platform::MessageButtons::Ok);
+        ui().showMessage(backup::MissingProgramMessage("WinZip was "), kProgramTitle, platform::MessageButtons::Ok);
 
-    if (!os_.matchesAny(kAddonPath)) {
+    if (!os_.matchesAny(backup::kAddonCheckPath)) {
         chkAddon.setValue(0);
-        ui().showMessage(missingProgramMessage("The WinZip Command Line Support Add-on was "), kProgramTitle,
+        ui().showMessage(backup::MissingProgramMessage(backup::kAddonMissing), kProgramTitle,
                         platform::MessageButtons::Ok);
         return false;
     }
@@ -293,7 +277,7 @@ void frmQuenfoldBackup::ZipSpecificUser() {
 void frmQuenfoldBackup::ZipUserDefined() {
     std::string letter = naming::SystemDriveLetter(os_);
     if (TxtSrc.text().empty() || txtSpecificBackupFileName.text().empty()) {
-        tell("Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!");
+        tell(std::string(backup::kBlankSourceOrLabel));
         return;
     }
     if (refusesInput({.source = TxtSrc.text(),
@@ -309,13 +293,18 @@ void frmQuenfoldBackup::ZipUserDefined() {
 void frmQuenfoldBackup::runBackupJob(const std::string& driveLetter, const naming::JobPaths& paths) {
     auto commandLine = backup::ArchiverCommandLine(driveLetter, paths.archivePath, paths.source);
     if (!commandLine) {
-        tell("The backup to " + paths.archivePath +
-             " was not started:\r\na double quote can't be passed to the archiver.");
+        tell(backup::QuoteRefusalMessage(paths.archivePath));
         return;
     }
     if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(txtDefaultPath.text()))) return;
     if (destination::MakeSureDirectoryTreeExists(os_, ui(), txtDefaultPath.text()) != destination::TreeOutcome::Ready)
         return;
+    // Held until the run has ended: another Quenfold may be writing this archive.
+    auto held = backup::HoldArchive(os_, paths.archivePath);
+    if (!held) {
+        tell(backup::ArchiveBusyMessage(paths.archivePath));
+        return;
+    }
     auto result = os_.runMinimisedAndWait(*commandLine);
     // The archiver had the front; what follows belongs to this window.
     host_->show();
