@@ -1,6 +1,7 @@
 // Backups started with switches: the command line as Windows splits it, and
 // the real quenfold.exe with no window, its messages and its exit codes,
 // backing up with the project's own archiver.
+#include "backup/archive_lock.h"
 #include "cli/switches.h"
 #include "platform/win32/command_line.h"
 #include "prefix_state.h"
@@ -76,6 +77,21 @@ TEST_F(UnattendedEndToEnd, AFileHeldOpenByAnotherProgramIsLeftOutWithOne) {
                          L"/destination:C:\\quenfold-test-unattended-zips"),
               1u);
     EXPECT_TRUE(exists(zips.path() + "\\Held-" + year + month + ".zip"));
+}
+
+TEST_F(UnattendedEndToEnd, AnArchiveAnotherQuenfoldIsWritingFailsWithTwo) {
+    platform::win32::Win32Os os;
+    const std::string archive = zips.path() + "\\Busy-" + year + month + ".zip";
+    auto held = backup::HoldArchive(os, archive);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(backup::HoldArchive(os, archive));
+    const std::wstring arguments =
+        L"/folder:C:\\quenfold-test-unattended-source /label:BUSY /destination:C:\\QUENFOLD-test-unattended-zips";
+    EXPECT_EQ(runQuietly(arguments), 2u);
+    EXPECT_FALSE(exists(archive));
+    held.reset();
+    EXPECT_EQ(runQuietly(arguments), 0u);
+    EXPECT_TRUE(exists(archive));
 }
 
 TEST_F(UnattendedEndToEnd, RefusedInputShowsTheWindowsMessageAndEndsWithThree) {
