@@ -43,6 +43,7 @@ struct UnattendedRun::Prepared {
     naming::JobPaths paths;
     backup::BackupKind kind = backup::BackupKind::Folder;
     std::string sourceFolder;  // ending in "\"
+    std::string archiveFolder;  // the destination
 };
 
 UnattendedRun::UnattendedRun(platform::Os& os, platform::Ui& messages, backup::BackupRunner& runner,
@@ -65,6 +66,11 @@ void UnattendedRun::start(const std::vector<std::string>& arguments, std::functi
     const Request& request = std::get<Request>(parsed);
     ui_.keepQuiet(request.quiet);
     if (request.schedule || request.unschedule) {
+        // A backup the checks would refuse at every run is not scheduled.
+        if (request.schedule) {
+            auto job = prepare(request);
+            if (auto* refused = std::get_if<std::string>(&job)) return finish(tell(*refused, kRefused));
+        }
         if (!schedule_) return finish(tell("This Quenfold cannot schedule backups.", kFailed));
         return finish(schedule_(request, ui_));
     }
@@ -75,18 +81,17 @@ void UnattendedRun::start(const std::vector<std::string>& arguments, std::functi
 // the fields, the archiver, the drive, the destination folder (created
 // without asking), then the archive's lock.
 std::optional<int> UnattendedRun::begin(const Request& request) {
-    const std::string letter = naming::SystemDriveLetter(os_);
-    const std::string destination = request.destination.value_or(settings::SavedDestination(os_, letter));
-    auto job = request.job == Job::Documents ? documentsJob(request, destination) : folderJob(request, destination);
+    auto job = prepare(request);
     if (auto* refused = std::get_if<std::string>(&job)) return tell(*refused, kRefused);
-    const auto& [paths, kind, sourceFolder] = std::get<Prepared>(job);
+    const auto& [paths, kind, sourceFolder, archiveFolder] = std::get<Prepared>(job);
+    const std::string letter = naming::SystemDriveLetter(os_);
 
     auto commandLine = backup::ArchiverCommandLine(letter, paths.archivePath, paths.source);
     if (!commandLine) return tell(backup::QuoteRefusalMessage(paths.archivePath), kRefused);
     if (!os_.matchesAny(backup::kAddonCheckPath))
         return tell(backup::MissingProgramMessage(backup::kAddonMissing), kFailed);
-    if (!destination::CheckDestinationDrive(os_, ui_, destination::DriveRoot(destination))) return kFailed;
-    if (destination::MakeSureDirectoryTreeExists(os_, ui_, destination) != destination::TreeOutcome::Ready)
+    if (!destination::CheckDestinationDrive(os_, ui_, destination::DriveRoot(archiveFolder))) return kFailed;
+    if (destination::MakeSureDirectoryTreeExists(os_, ui_, archiveFolder) != destination::TreeOutcome::Ready)
         return kFailed;
     archiveLock_ = backup::HoldArchive(os_, paths.archivePath);
     if (!archiveLock_) return tell(backup::ArchiveBusyMessage(paths.archivePath), kFailed);
@@ -95,6 +100,12 @@ std::optional<int> UnattendedRun::begin(const Request& request) {
     running_ = runner_.start(std::move(run), [](const backup::Progress&) {},
                              [this](backup::RunOutcome outcome) { ended(std::move(outcome)); });
     return std::nullopt;
+}
+
+std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::prepare(const Request& request) {
+    const std::string letter = naming::SystemDriveLetter(os_);
+    const std::string destination = request.destination.value_or(settings::SavedDestination(os_, letter));
+    return request.job == Job::Documents ? documentsJob(request, destination) : folderJob(request, destination);
 }
 
 std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::documentsJob(const Request& request,
@@ -107,7 +118,7 @@ std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::documentsJob(c
             os_, {.user = user, .destination = destination, .year = inputs.year, .month = inputs.month}))
         return *problem;
     return Prepared{naming::UserJobPaths(os_, inputs, !request.yearly, user), backup::BackupKind::Documents,
-               naming::QualifyPath(naming::UserDocumentsFolder(os_, user))};
+                    naming::QualifyPath(naming::UserDocumentsFolder(os_, user)), destination};
 }
 
 std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::folderJob(const Request& request,
@@ -122,7 +133,7 @@ std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::folderJob(cons
         return *problem;
     auto paths = naming::SpecificJobPaths(os_, inputs, request.label, request.folder);
     std::string sourceFolder = paths.source;
-    return Prepared{std::move(paths), backup::BackupKind::Folder, std::move(sourceFolder)};
+    return Prepared{std::move(paths), backup::BackupKind::Folder, std::move(sourceFolder), destination};
 }
 
 void UnattendedRun::ended(backup::RunOutcome outcome) {

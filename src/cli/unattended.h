@@ -60,6 +60,8 @@ private:
 
     // The exit code when nothing was started.
     std::optional<int> begin(const Request& request);
+    // The job's archive and source, or the message refusing its fields.
+    std::variant<Prepared, std::string> prepare(const Request& request);
     std::variant<Prepared, std::string> documentsJob(const Request& request, const std::string& destination);
     std::variant<Prepared, std::string> folderJob(const Request& request, const std::string& destination);
     void ended(backup::RunOutcome outcome);

@@ -225,6 +225,11 @@ TEST_F(Unattended, AScheduleGoesToTheScheduleActionWithTheRequest) {
     ASSERT_EQ(handed.size(), 1u);
     EXPECT_EQ(handed[0].schedule, cli::Frequency::Weekly);
     EXPECT_EQ(handed[0].folder, "C:\\Data");
+    // Fields every run would refuse are refused now.
+    scheduling.start({"/folder:C:\\Data", "/label:a*", "/schedule:daily"}, [this](int code) { exitCode = code; });
+    EXPECT_EQ(exitCode, 3);
+    EXPECT_EQ(handed.size(), 1u);
+    EXPECT_EQ(log.messages.size(), 1u);
     EXPECT_TRUE(runner.started.empty());
 }
 
