@@ -160,23 +160,32 @@ Parsed ParseSwitches(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-    return "Quenfold backs up without its window when started with switches:\r\n"
+    return "Quenfold backs up without its window\r\n"
+           "when started with switches:\r\n"
            "\r\n"
            "quenfold /documents [/user:NAME] [options]\r\n"
-           "    a user's documents folder (the logged-on user's without /user)\r\n"
+           "    a user's documents folder\r\n"
+           "    (without /user, the logged-on user's)\r\n"
            "quenfold /folder:PATH /label:TEXT [options]\r\n"
-           "    a folder, in an archive named after the label\r\n"
+           "    a folder, into an archive named by the label\r\n"
            "\r\n"
            "Options:\r\n"
-           "/destination:PATH    the archives' folder (the saved default without it)\r\n"
-           "/yearly    one archive a year: its name without the month\r\n"
-           "/quiet    no message at all; the exit code and the history tell\r\n"
-           "/schedule:daily|weekly|monthly [/at:HH:MM]    runs the backup on a schedule\r\n"
-           "/unschedule    removes the backup's schedule\r\n"
+           "/destination:PATH\r\n"
+           "    the archives' folder (else the saved default)\r\n"
+           "/yearly\r\n"
+           "    one archive a year, named without the month\r\n"
+           "/quiet\r\n"
+           "    no message at all: only the exit code tells\r\n"
+           "/schedule:daily|weekly|monthly [/at:HH:MM]\r\n"
+           "    runs the backup on a schedule\r\n"
+           "/unschedule\r\n"
+           "    removes the backup's schedule\r\n"
            "\r\n"
-           "- may stand for /; quote a value holding blanks: /folder:\"C:\\My Data\".\r\n"
-           "Exit codes: 0 everything archived, 1 files left out, 2 failed,\r\n"
-           "3 bad command line or input (nothing started).";
+           "A switch may begin with - as well. Quote a value\r\n"
+           "holding blanks: /folder:\"C:\\My Data\"\r\n"
+           "\r\n"
+           "Exit codes: 0 everything archived, 1 files left out,\r\n"
+           "2 failed, 3 bad command line or input.";
 }
 
 }  // namespace cli

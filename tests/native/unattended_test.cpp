@@ -115,6 +115,9 @@ TEST_F(Unattended, ArchivesAreNamedAsTheWindowNamesThem) {
          backup::BackupKind::Folder},
         {{"/folder:C:\\Data\\", "/label:x", "/yearly", "/destination:D:\\Zips\\"}, "D:\\Zips\\\\X-2005.zip",
          "C:\\Data\\", backup::BackupKind::Folder},
+        // A missing destination is created without asking.
+        {{"/folder:C:\\Data", "/label:x", "/destination:D:\\New\\Zips"}, "D:\\New\\Zips\\X-200505.zip", "C:\\Data\\",
+         backup::BackupKind::Folder},
     };
     for (const auto& c : cases) {
         FakeRunner caseRunner;
@@ -130,6 +133,7 @@ TEST_F(Unattended, ArchivesAreNamedAsTheWindowNamesThem) {
             << request.commandLine;
     }
     EXPECT_TRUE(log.messages.empty());
+    EXPECT_TRUE(os.folderExists("D:\\New\\Zips"));
 }
 
 struct NotStartedCase {
@@ -149,11 +153,14 @@ TEST_F(Unattended, NothingStartsWhenACheckRefuses) {
         {{"/documents", "/destination:C:\\Data\\f.txt"}, 3, "The Destination, C:\\Data\\f.txt , is a file"},
         {{"/documents", "/destination:Q:\\Zips"}, 2, "The default Drive, Q:\\ , doesn't exist."},
         {{"/documents", "/destination:Q:\\Zips", "/quiet"}, 2, ""},
+        {{"/documents", "/destination:D:\\Locked\\Zips"}, 2, "The folder D:\\Locked could not be created:"},
         {{"/?"}, 0, "Quenfold backs up without its window"},
+        {{"/bogus", "/?"}, 0, "Quenfold backs up without its window"},
         {{"/?", "/quiet"}, 0, ""},
         {{"/documents", "/schedule:daily"}, 2, "This Quenfold cannot schedule backups."},
     };
     os.addFile("C:\\Data\\f.txt");
+    os.unwritablePaths.insert("D:\\Locked");
     for (const auto& c : cases) {
         log.messages.clear();
         exitCode.reset();
@@ -177,20 +184,6 @@ TEST_F(Unattended, AMissingAddonFailsWithTheStartUpChecksMessage) {
     EXPECT_EQ(log.messages[0].caption, "Quenfold");
     EXPECT_EQ(log.messages[0].owner, "");
     EXPECT_TRUE(runner.started.empty());
-}
-
-TEST_F(Unattended, AMissingDestinationIsCreatedWithoutAsking) {
-    EXPECT_EQ(start({"/folder:C:\\Data", "/label:x", "/destination:D:\\New\\Zips"}), std::nullopt);
-    EXPECT_TRUE(os.folderExists("D:\\New\\Zips"));
-    EXPECT_TRUE(log.messages.empty());
-    ASSERT_EQ(runner.started.size(), 1u);
-}
-
-TEST_F(Unattended, AFolderThatCannotBeCreatedFails) {
-    os.unwritablePaths.insert("D:\\Locked");
-    EXPECT_EQ(start({"/folder:C:\\Data", "/label:x", "/destination:D:\\Locked\\Zips"}), 2);
-    ASSERT_EQ(log.messages.size(), 1u);
-    EXPECT_TRUE(log.messages[0].text.starts_with("The folder D:\\Locked could not be created:"));
 }
 
 TEST_F(Unattended, WithoutDestinationTheSavedDefaultIsUsed) {
