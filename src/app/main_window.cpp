@@ -3,6 +3,7 @@
 #include "app/help_texts.h"
 #include "app/layout.h"
 #include "app/past_backups.h"
+#include "backup/archive_lock.h"
 #include "backup/backup.h"
 #include "backup/input_checks.h"
 #include "backup/winzip.h"
@@ -165,10 +166,7 @@ void frmQuenfoldBackup::Form_Load() {
 }
 
 void frmQuenfoldBackup::ReadTextFile() {
-    std::string letter = naming::SystemDriveLetter(os_);
-    if (auto lines = settings::ReadSettingsLines(os_, letter))
-        for (const auto& line : *lines) txtDefaultPath.setText(line);
-    if (txtDefaultPath.text().empty()) txtDefaultPath.setText(settings::BuiltInDestination(letter));
+    txtDefaultPath.setText(settings::SavedDestination(os_, naming::SystemDriveLetter(os_)));
 }
 
 void frmQuenfoldBackup::btnDefaultDestination_Click() {
@@ -204,27 +202,16 @@ std::string frmQuenfoldBackup::GetNetworkUserName() { return naming::TrimNull(os
 // ---------------------------------------------------------------------------
 // Archiver check
 
-namespace {
-
-std::string missingProgramMessage(std::string_view firstLine) {
-    return std::string(firstLine) +
-           "\r\n\r\n(1) not found to be installed or\r\n(2) not installed to default path.\r\n\r\n"
-           "It must be installed and installed to the\r\n default path for this program to function.\r\n"
-           " Quenfold works best if a WinZip license\r\n is purchased.";
-}
-
-}  // namespace
-
 bool frmQuenfoldBackup::CheckPrerequisites() {
     const std::string folder = backup::FindWinZipFolder(os_);
     if (backup::HoldsWinZip(os_, folder))
         chkWinZip.setValue(1);
     else
-        tell(missingProgramMessage("WinZip was "));
+        tell(backup::MissingProgramMessage("WinZip was "));
 
     if (!backup::HoldsAddon(os_, folder)) {
         chkAddon.setValue(0);
-        tell(missingProgramMessage("The WinZip Command Line Support Add-on was "));
+        tell(backup::MissingProgramMessage(backup::kAddonMissing));
         return false;
     }
     chkAddon.setValue(1);
@@ -350,7 +337,7 @@ void frmQuenfoldBackup::ZipSpecificUser() {
 
 void frmQuenfoldBackup::ZipUserDefined() {
     if (TxtSrc.text().empty() || txtSpecificBackupFileName.text().empty()) {
-        tell("Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!");
+        tell(std::string(backup::kBlankSourceOrLabel));
         return;
     }
     if (refusesInput({.source = TxtSrc.text(),
@@ -367,13 +354,18 @@ void frmQuenfoldBackup::runBackupJob(backup::BackupKind kind, const naming::JobP
     const std::string winZipFolder = backup::FindWinZipFolder(os_);
     auto commandLine = backup::ArchiverCommandLine(winZipFolder, paths.archivePath, paths.source);
     if (!commandLine) {
-        tell("The backup to " + paths.archivePath +
-             " was not started:\r\na double quote can't be passed to the archiver.");
+        tell(backup::QuoteRefusalMessage(paths.archivePath));
         return;
     }
     if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(txtDefaultPath.text()))) return;
     if (destination::MakeSureDirectoryTreeExists(os_, ui(), txtDefaultPath.text()) != destination::TreeOutcome::Ready)
         return;
+    // Held until the run has ended: another Quenfold may be writing this archive.
+    archiveHeld_ = backup::HoldArchive(os_, paths.archivePath);
+    if (!archiveHeld_) {
+        tell(backup::ArchiveBusyMessage(paths.archivePath));
+        return;
+    }
     backup::RunRequest request{kind, sourceFolderOf(paths.source), paths.archivePath, *commandLine,
                                backup::ArchiverPath(winZipFolder)};
     backupStarted(kind);
@@ -418,6 +410,7 @@ void frmQuenfoldBackup::showProgress(const backup::Progress& progress) {
 void frmQuenfoldBackup::backupDone(backup::RunOutcome outcome) {
     running_ = false;
     backup_.reset();
+    archiveHeld_.reset();
     for (Control* control : controlsLockedWhileRunning()) control->setEnabled(true);
     // Before the message: the window is back in front and usable at once.
     host_->show();

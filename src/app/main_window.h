@@ -224,6 +224,7 @@ private:
     // After the controls it fills, so that it goes first.
     FigureCounts figures_;
     std::unique_ptr<backup::RunningBackup> backup_;
+    std::unique_ptr<platform::HeldLock> archiveHeld_;
 };
 
 }  // namespace app

@@ -23,6 +23,18 @@ std::string meaningOf(std::uint32_t exitCode) {
 
 }  // namespace
 
+std::string MissingProgramMessage(std::string_view firstLine) {
+    return std::string(firstLine) +
+           "\r\n\r\n(1) not found to be installed or\r\n(2) not installed to default path.\r\n\r\n"
+           "It must be installed and installed to the\r\n default path for this program to function.\r\n"
+           " Quenfold works best if a WinZip license\r\n is purchased.";
+}
+
+std::string QuoteRefusalMessage(std::string_view archivePath) {
+    return "The backup to " + std::string(archivePath) +
+           " was not started:\r\na double quote can't be passed to the archiver.";
+}
+
 std::string ArchiverPath(std::string_view winZipFolder) { return std::string(winZipFolder) + "wzzip.exe"; }
 
 std::optional<std::string> ArchiverCommandLine(std::string_view winZipFolder, std::string_view archivePath,
@@ -51,6 +63,12 @@ std::optional<std::string> ReportOnRun(const platform::ProcessResult& result, bo
         return std::nullopt;
     }
     return failed + meaningOf(result.exitCode) + " (exit code " + std::to_string(result.exitCode) + ").";
+}
+
+Result ResultOfRun(const platform::ProcessResult& result, bool archiveExists) {
+    if (!result.started || !archiveExists) return Result::Failed;
+    if (result.exitCode == 0 || result.exitCode == kNothingToDo) return Result::Ok;
+    return result.exitCode == kSomeFilesUnreadable ? Result::Warnings : Result::Failed;
 }
 
 }  // namespace backup

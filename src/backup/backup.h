@@ -1,6 +1,7 @@
 // The archiver's command line and what its ending means to the user.
 #pragma once
 
+#include "backup/report.h"
 #include "platform/os.h"
 
 #include <optional>
@@ -8,6 +9,10 @@
 #include <string_view>
 
 namespace backup {
+
+// The start-up check's message for a missing program; the first line names it.
+std::string MissingProgramMessage(std::string_view firstLine);
+inline constexpr std::string_view kAddonMissing = "The WinZip Command Line Support Add-on was ";
 
 // The add-on's path in WinZip's folder (see FindWinZipFolder).
 std::string ArchiverPath(std::string_view winZipFolder);
@@ -22,10 +27,15 @@ std::string ArchiverPath(std::string_view winZipFolder);
 // not read).
 bool ArchiverCompleted(std::uint32_t exitCode);
 
+// Why a backup whose command line could not be composed was not started.
+std::string QuoteRefusalMessage(std::string_view archivePath);
+
 // What to tell the user about a finished run, if anything: nothing for a
 // backup that worked, a warning when some files were left out, the reason
 // otherwise.
 std::optional<std::string> ReportOnRun(const platform::ProcessResult& result, bool archiveExists,
                                        std::string_view archivePath, std::string_view archiverPath);
+// The same ending as a result: Warnings when some files could not be read.
+Result ResultOfRun(const platform::ProcessResult& result, bool archiveExists);
 
 }  // namespace backup

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace backup {
 
@@ -19,6 +20,10 @@ struct FieldValues {
     std::optional<std::string> year{};    // the year and month texts end the archive's name
     std::optional<std::string> month{};
 };
+
+// A Specific Directory backup with its source or label left blank.
+inline constexpr std::string_view kBlankSourceOrLabel =
+    "Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!";
 
 // The first problem as the message to show, in the window's order of the
 // fields; nothing when every value can work.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -82,6 +83,12 @@ struct ProcessResult {
     std::uint32_t exitCode = 0;
 };
 
+// Held for as long as it lives.
+class HeldLock {
+public:
+    virtual ~HeldLock() = default;
+};
+
 class Os {
 public:
     virtual ~Os() = default;
@@ -150,6 +157,10 @@ public:
     // Starts a command line with its window minimised and waits, without a
     // time-out, for the process to end.
     virtual ProcessResult runMinimisedAndWait(std::string_view commandLine) = 0;
+
+    // A lock that every process of the session sees under this name;
+    // nullptr while it is held, by this process or another.
+    virtual std::unique_ptr<HeldLock> holdNamedLock(std::string_view name) = 0;
 };
 
 }  // namespace platform

@@ -87,6 +87,12 @@ std::optional<std::vector<std::string>> ReadSettingsLines(platform::Os& os, std:
     return splitLines(os.ansiToUtf8(content));
 }
 
+std::string SavedDestination(platform::Os& os, std::string_view driveLetter) {
+    auto lines = ReadSettingsLines(os, driveLetter);
+    if (!lines || lines->empty() || lines->back().empty()) return BuiltInDestination(driveLetter);
+    return lines->back();
+}
+
 Outcome SaveDestination(platform::Os& os, std::string_view driveLetter, std::string_view destination) {
     auto ownFolder = userSettingsFolder(os);
     std::string machine = SettingsFile(driveLetter);

@@ -35,6 +35,10 @@ Outcome MakeSureSettingsFileExists(platform::Os& os, std::string_view driveLette
 // A file beginning with a UTF-8 byte-order mark is UTF-8, any other is ANSI.
 std::optional<std::vector<std::string>> ReadSettingsLines(platform::Os& os, std::string_view driveLetter);
 
+// The saved default destination as the window reads it: the active file's
+// last line, or the built-in destination when that is blank or unreadable.
+std::string SavedDestination(platform::Os& os, std::string_view driveLetter);
+
 // Replaces the active file with the destination and CR LF: in ANSI where
 // every character has an ANSI form, in UTF-8 with a byte-order mark
 // otherwise. A conversion that fails writes nothing. Where the machine's

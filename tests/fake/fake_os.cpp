@@ -396,4 +396,23 @@ std::string FakeOs::formatDateTime(std::uint64_t utcTicks) {
     return text;
 }
 
+namespace {
+
+class FakeLock : public platform::HeldLock {
+public:
+    FakeLock(std::set<std::string>& held, std::string name) : held_(held), name_(std::move(name)) {}
+    ~FakeLock() override { held_.erase(name_); }
+
+private:
+    std::set<std::string>& held_;
+    std::string name_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::HeldLock> FakeOs::holdNamedLock(std::string_view name) {
+    if (!heldLocks.emplace(name).second) return nullptr;
+    return std::make_unique<FakeLock>(heldLocks, std::string(name));
+}
+
 }  // namespace fake

@@ -56,6 +56,8 @@ public:
     std::set<std::string> unwritablePaths;
     // Runs when a process is started; returns its result.
     std::function<platform::ProcessResult(std::string_view)> onRun;
+    // Names of the named locks held now.
+    std::set<std::string> heldLocks;
     // Runs at every directory search, on the thread that searches.
     std::function<void(std::string_view)> onFind;
 
@@ -93,6 +95,7 @@ public:
     // Always UTC, as "yyyy-MM-dd HH:mm".
     std::string formatDateTime(std::uint64_t utcTicks) override;
     platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
+    std::unique_ptr<platform::HeldLock> holdNamedLock(std::string_view name) override;
 
 private:
     struct Node {

@@ -1,6 +1,7 @@
 // The Default button, the destination checks and both backup commands.
 #include "main_window_fixture.h"
 
+#include "backup/archive_lock.h"
 #include "backup/backup.h"
 #include "destination/destination.h"
 
@@ -240,6 +241,18 @@ TEST_F(Backups, FolderThatCannotBeCreatedIsReportedAndStopsTheJob) {
     EXPECT_TRUE(commandsRun().empty());
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].text, "The folder C:\\Backup Zips could not be created:\r\nAccess is denied.");
+}
+
+TEST_F(Backups, AnArchiveAnotherQuenfoldIsWritingIsNotStartedAndFreedAfterARun) {
+    os.addFolder("C:\\Backup Zips");
+    auto other = backup::HoldArchive(os, "C:\\backup zips\\JSMITH-200603.zip");
+    w().btnBackupUser.click();
+    EXPECT_TRUE(os.commandsRun.empty());
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{backup::ArchiveBusyMessage("C:\\Backup Zips\\Jsmith-200603.zip")});
+    other.reset();
+    w().btnBackupUser.click();
+    EXPECT_EQ(os.commandsRun.size(), 1u);
+    EXPECT_TRUE(os.heldLocks.empty());
 }
 
 TEST_F(Backups, AcceptedFolderIsCreatedThenTheArchiverRuns) {

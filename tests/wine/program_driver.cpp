@@ -60,8 +60,9 @@ std::wstring QuenfoldExePath() {
     return {};
 }
 
-ProgramDriver::ProgramDriver(const std::wstring& exePath) {
+ProgramDriver::ProgramDriver(const std::wstring& exePath, const std::wstring& arguments) {
     std::wstring commandLine = L"\"" + exePath + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -185,6 +186,13 @@ void ProgramDriver::doubleClickListItem(HWND window, const char* control, int in
 
 bool ProgramDriver::processEnded(std::chrono::milliseconds timeout) {
     return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+std::optional<DWORD> ProgramDriver::exitCode(std::chrono::milliseconds timeout) {
+    if (!processEnded(timeout)) return std::nullopt;
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
+    return code;
 }
 
 void ProgramDriver::setText(const char* control, const std::string& text) {

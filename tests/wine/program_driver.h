@@ -24,7 +24,8 @@ struct SeenMessage {
 
 class ProgramDriver {
 public:
-    explicit ProgramDriver(const std::wstring& exePath);
+    // `arguments` follow the program's quoted path on its command line.
+    explicit ProgramDriver(const std::wstring& exePath, const std::wstring& arguments = {});
     ~ProgramDriver();
     ProgramDriver(const ProgramDriver&) = delete;
     ProgramDriver& operator=(const ProgramDriver&) = delete;
@@ -49,6 +50,8 @@ public:
     // A visible top-level window of the program of this class, or nullptr.
     HWND topLevel(const wchar_t* windowClass) { return findTopLevel(windowClass); }
     bool processEnded(std::chrono::milliseconds timeout);
+    // The process's exit code once it has ended within the time.
+    std::optional<DWORD> exitCode(std::chrono::milliseconds timeout = 30s);
     HWND mainWindow() const { return main_; }
 
     // Controls of any of the program's windows.

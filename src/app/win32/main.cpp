@@ -1,8 +1,11 @@
-// Program start: the real operating system and windows, and the program.
+// Program start: the window, or with switches an unattended backup.
 #include "app/background_counts.h"
 #include "app/program.h"
 #include "app/waiting_backup_runner.h"
 #include "app/win32/win32_windows.h"
+#include "cli/unattended.h"
+#include "cli/waiting_runner.h"
+#include "platform/win32/command_line.h"
 #include "platform/win32/win32_os.h"
 
 #include <commctrl.h>
@@ -11,15 +14,9 @@
 #include <memory>
 #include <stdexcept>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // The folder dialog needs COM in a single-threaded apartment.
-    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) return 1;
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
+namespace {
 
-    // Shared with the count workers, which a search that never returns may
-    // keep busy beyond the end of wWinMain: the process's end stops them.
-    auto os = std::make_shared<platform::win32::Win32Os>();
+int runWindow(HINSTANCE instance, const std::shared_ptr<platform::win32::Win32Os>& os) {
     app::win32::Win32Windows windows(instance);
     app::ThreadedCounts counts(os, windows);
     app::WaitingBackupRunner runner(*os, windows);
@@ -31,7 +28,46 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     } catch (const std::exception& error) {
         windows.ui().showMessage(error.what(), platform::kProgramTitle, platform::MessageButtons::Ok);
     }
-    int exitCode = windows.runMessageLoop();
+    return windows.runMessageLoop();
+}
+
+// No window at all: the message loop only runs the runner's posted
+// callbacks until the backup has ended.
+int runUnattended(HINSTANCE instance, platform::win32::Win32Os& os, const std::vector<std::string>& arguments) {
+    app::win32::Win32Windows windows(instance);
+    cli::WaitingRunner runner(os);
+    cli::UnattendedRun run(os, windows.ui(), runner, {});
+    int exitCode = cli::kFailed;
+    bool ended = false;
+    run.start(arguments, [&](int code) {
+        exitCode = code;
+        ended = true;
+        windows.quit();
+    });
+    if (!ended) windows.runMessageLoop();
+    return exitCode;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    std::vector<std::string> arguments;
+    try {
+        arguments = platform::win32::ProgramArguments();
+    } catch (const std::exception& error) {
+        platform::win32::Win32Ui(nullptr).showMessage(error.what(), platform::kProgramTitle, platform::MessageButtons::Ok);
+        return cli::kRefused;
+    }
+    // The folder dialog needs COM in a single-threaded apartment.
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)))
+        return arguments.empty() ? 1 : cli::kFailed;
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    // Shared with the count workers, which a search that never returns may
+    // keep busy beyond the end of wWinMain: the process's end stops them.
+    auto os = std::make_shared<platform::win32::Win32Os>();
+    int exitCode = arguments.empty() ? runWindow(instance, os) : runUnattended(instance, *os, arguments);
     ::CoUninitialize();
     return exitCode;
 }

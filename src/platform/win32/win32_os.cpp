@@ -390,4 +390,27 @@ ProcessResult Win32Os::runMinimisedAndWait(std::string_view commandLine) {
     return {true, {}, exitCode};
 }
 
+namespace {
+
+// A named mutex made by its holder: its existence is the lock, so a second
+// holder in the same thread is refused too (a mutex itself is recursive).
+class NamedMutex : public HeldLock {
+public:
+    explicit NamedMutex(KernelHandle mutex) : mutex_(std::move(mutex)) {}
+    ~NamedMutex() override { ::ReleaseMutex(mutex_.get()); }
+
+private:
+    KernelHandle mutex_;
+};
+
+}  // namespace
+
+std::unique_ptr<HeldLock> Win32Os::holdNamedLock(std::string_view name) {
+    KernelHandle mutex(::CreateMutexW(nullptr, TRUE, widen(name).c_str()));
+    // A mutex that cannot be made or opened belongs to a holder this user
+    // may not touch (another session's rights): held all the same.
+    if (!mutex || ::GetLastError() == ERROR_ALREADY_EXISTS) return nullptr;
+    return std::make_unique<NamedMutex>(std::move(mutex));
+}
+
 }  // namespace platform::win32

@@ -39,6 +39,7 @@ public:
     std::string thousandsSeparator() override;
     std::string formatDateTime(std::uint64_t utcTicks) override;
     ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
+    std::unique_ptr<HeldLock> holdNamedLock(std::string_view name) override;
 };
 
 }  // namespace platform::win32

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# An unattended backup (quenfold.exe /folder:... /quiet) against the archiver
+# run on its own with the same command line, on one 240 MiB tree, Wine
+# start-up included on both sides. The two alternate, each writing a fresh
+# archive; prints each round and the ratio of the medians (target: 1.15 at
+# most). Runs in its own prefix under build/; the tree is made on first use.
+#
+#   bench/unattended_bench.sh [rounds]   (default 5; needs build/win64 built)
+set -eu
+root="$(cd "$(dirname "$0")/.." && pwd)"
+rounds="${1:-5}"
+source "$root/scripts/wine-env"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+export WINEPREFIX="$root/build/wine-bench-unattended"
+[ -f "$WINEPREFIX/system.reg" ] || make_prefix "$WINEPREFIX"
+ensure_display
+drive_c="$WINEPREFIX/drive_c"
+
+mkdir -p "$drive_c/Program Files/WinZip"
+cp "$root/build/win64/tools/wzzip/wzzip.exe" "$drive_c/Program Files/WinZip/wzzip.exe"
+quenfold="$root/build/win64/src/app/win32/quenfold.exe"
+
+# 240 MiB: 3,000 files in 60 folders, half text-like, half random bytes.
+tree="$drive_c/bench-source"
+if [ ! -f "$tree/.complete" ]; then
+    rm -rf "$tree"
+    python3 - "$tree" <<'PY'
+import os, random, sys
+root = sys.argv[1]
+rng = random.Random(240)
+words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 9))) for _ in range(4000)]
+per_file = 240 * 1024 * 1024 // 3000
+for i in range(3000):
+    folder = os.path.join(root, f"folder{i % 60:02d}")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, f"file{i:04d}.dat"), "wb") as f:
+        if i % 2:
+            f.write(rng.randbytes(per_file))
+        else:
+            text = bytearray()
+            while len(text) < per_file:
+                text += rng.choice(words) + b" "
+            f.write(bytes(text[:per_file]))
+PY
+    touch "$tree/.complete"
+fi
+cat "$tree"/*/* >/dev/null  # into the page cache
+
+zips="$drive_c/bench-zips"
+stamp="$(date +%Y%m)"
+archive_alone='C:\bench-zips\Alone-'"$stamp"'.zip'
+wineserver -p  # kept up, so that each start costs the same
+trap 'wineserver -k' EXIT
+
+# The wall time of one run into an empty archives' folder; the run must
+# have written its archive.
+seconds() {
+    local written="$1" start end
+    shift
+    rm -rf "$zips"; mkdir -p "$zips"
+    start=$(date +%s.%N)
+    "$@" >/dev/null 2>&1 </dev/null || true
+    end=$(date +%s.%N)
+    compgen -G "$zips/$written" >/dev/null || { echo "no archive $written after $1" >&2; exit 1; }
+    awk "BEGIN { print $end - $start }"
+}
+archiver_alone() {
+    wine 'C:\Program Files\WinZip\wzzip.exe' -u -p -r "$archive_alone" 'C:\bench-source\'
+}
+unattended() {
+    wine "$quenfold" '/folder:C:\bench-source' /label:Bench '/destination:C:\bench-zips' /quiet
+}
+
+alone=()
+quenfold_runs=()
+echo "round  archiver alone  unattended  ratio"
+for round in $(seq "$rounds"); do
+    if [ $((round % 2)) -eq 1 ]; then
+        a=$(seconds 'Alone-*.zip' archiver_alone); q=$(seconds 'Bench-*.zip' unattended)
+    else
+        q=$(seconds 'Bench-*.zip' unattended); a=$(seconds 'Alone-*.zip' archiver_alone)
+    fi
+    alone+=("$a"); quenfold_runs+=("$q")
+    printf '%5d  %13.2fs  %9.2fs  %5.2f\n' "$round" "$a" "$q" "$(awk "BEGIN { print $q / $a }")"
+done
+median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+ma=$(median "${alone[@]}"); mq=$(median "${quenfold_runs[@]}")
+printf 'median  %12.2fs  %9.2fs  %5.2f (target 1.15 at most)\n' "$ma" "$mq" "$(awk "BEGIN { print $mq / $ma }")"
+rm -rf "$zips"

@@ -1,0 +1,22 @@
+// One backup of an archive at a time, whichever Quenfold of the session
+// starts it: a named lock per archive path, held for the whole run.
+#pragma once
+
+#include "platform/os.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace backup {
+
+// "Local\Quenfold-" and a hash of the lower-cased path, so that the names
+// Windows treats as one file share one lock.
+std::string ArchiveLockName(platform::Os& os, std::string_view archivePath);
+
+// The archive's lock; nullptr while another run holds it.
+std::unique_ptr<platform::HeldLock> HoldArchive(platform::Os& os, std::string_view archivePath);
+
+std::string ArchiveBusyMessage(std::string_view archivePath);
+
+}  // namespace backup

@@ -1,0 +1,63 @@
+// The command line of an unattended backup, read into a request or refused.
+// Plain values only: wWinMain splits the command line (CommandLineToArgvW)
+// and hands the arguments over as UTF-8.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace cli {
+
+// What the process ends with, for scripts and the Task Scheduler.
+enum ExitCode : int {
+    kAllArchived = 0,   // the archive holds everything
+    kFilesLeftOut = 1,  // written, but files that could not be read or changed were left out
+    kFailed = 2,        // nothing written, or the archive as before
+    kRefused = 3,       // bad command line or refused input; nothing started
+};
+
+enum class Job { Documents, Folder };
+enum class Frequency { Daily, Weekly, Monthly };
+
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    bool operator==(const TimeOfDay&) const = default;
+};
+
+struct Request {
+    Job job = Job::Documents;
+    std::optional<std::string> user;  // unset: the logged-on user
+    std::string folder;               // /folder and /label: may be blank, as the window's fields
+    std::string label;
+    std::optional<std::string> destination;  // unset: the saved default
+    bool yearly = false;                     // the archive named without the month
+    bool quiet = false;                      // no message at all
+    // Registering or removing a schedule instead of running the backup.
+    std::optional<Frequency> schedule;
+    std::optional<TimeOfDay> at;
+    bool unschedule = false;
+    bool operator==(const Request&) const = default;
+};
+
+struct ShowUsage {
+    bool quiet = false;
+};
+
+struct Refusal {
+    std::string message;
+    bool quiet = false;  // /quiet was among the arguments all the same
+};
+
+using Parsed = std::variant<Request, ShowUsage, Refusal>;
+
+// The arguments after the program's name; there is at least one (without
+// any, the program opens its window). Names are case-insensitive, "-" may
+// stand for "/", and a value follows the name after a colon.
+Parsed ParseSwitches(const std::vector<std::string>& arguments);
+
+std::string UsageText();
+
+}  // namespace cli

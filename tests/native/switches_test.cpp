@@ -1,0 +1,119 @@
+// The command line of an unattended backup: arguments as CommandLineToArgvW
+// hands them over (quotes already gone) to a request or a refusal.
+#include "cli/switches.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using cli::Frequency;
+using cli::Job;
+using cli::Request;
+
+Request documents() { return {}; }
+Request folder(std::string path, std::string label) {
+    Request request;
+    request.job = Job::Folder;
+    request.folder = std::move(path);
+    request.label = std::move(label);
+    return request;
+}
+template <typename Change>
+Request with(Request request, Change change) {
+    change(request);
+    return request;
+}
+
+struct RequestCase {
+    std::vector<std::string> arguments;
+    Request expected;
+};
+
+TEST(Switches, ReadIntoTheRequest) {
+    const RequestCase cases[] = {
+        {{"/documents"}, documents()},
+        {{"/DOCUMENTS", "/User:jsmith"}, with(documents(), [](Request& r) { r.user = "jsmith"; })},
+        {{"-documents", "-uSeR:John Smith"}, with(documents(), [](Request& r) { r.user = "John Smith"; })},
+        {{"/folder:C:\\My Data", "/label:my docs", "/Destination:D:\\Backup Zips", "/Yearly", "-QUIET"},
+         with(folder("C:\\My Data", "my docs"), [](Request& r) {
+             r.destination = "D:\\Backup Zips";
+             r.yearly = true;
+             r.quiet = true;
+         })},
+        // Only the first colon ends the name.
+        {{"/label:a:b", "/folder:C:"}, folder("C:", "a:b")},
+        // Left blank, as the window's fields can be: its own message follows.
+        {{"/folder:C:\\Data"}, folder("C:\\Data", "")},
+        {{"/label:x", "/folder:"}, folder("", "x")},
+        {{"/documents", "/schedule:Weekly", "/at:7:05"}, with(documents(), [](Request& r) {
+             r.schedule = Frequency::Weekly;
+             r.at = cli::TimeOfDay{7, 5};
+         })},
+        {{"/documents", "-schedule:MONTHLY", "/at:23:59"}, with(documents(), [](Request& r) {
+             r.schedule = Frequency::Monthly;
+             r.at = cli::TimeOfDay{23, 59};
+         })},
+        {{"/documents", "/schedule:daily", "/at:0:00"}, with(documents(), [](Request& r) {
+             r.schedule = Frequency::Daily;
+             r.at = cli::TimeOfDay{0, 0};
+         })},
+        {{"/schedule:daily", "/folder:C:\\D", "/label:L"},
+         with(folder("C:\\D", "L"), [](Request& r) { r.schedule = Frequency::Daily; })},
+        {{"/documents", "/Unschedule"}, with(documents(), [](Request& r) { r.unschedule = true; })},
+    };
+    for (const auto& c : cases) {
+        cli::Parsed parsed = cli::ParseSwitches(c.arguments);
+        ASSERT_TRUE(std::holds_alternative<Request>(parsed)) << c.arguments.front();
+        EXPECT_EQ(std::get<Request>(parsed), c.expected) << c.arguments.front();
+    }
+}
+
+struct RefusalCase {
+    std::vector<std::string> arguments;
+    std::string firstLine;
+    bool quiet;
+};
+
+const std::string kBadTime = "/at takes a time of day from 0:00 to 23:59, as in /at:07:30.";
+
+TEST(Switches, RefusedWithTheProblemAndTheUsage) {
+    const RefusalCase cases[] = {
+        {{"documents"}, "Quenfold did not understand \"documents\": each switch begins with / or -.", false},
+        {{"/documents", "/"}, "Quenfold did not understand \"/\": each switch begins with / or -.", false},
+        {{"/docs"}, "Quenfold has no switch /docs.", false},
+        {{"/documents", "/Quiet", "/colour:red"}, "Quenfold has no switch /colour.", true},
+        {{"/quiet:yes", "/documents"}, "/quiet takes no value.", false},
+        {{"/documents:all"}, "/documents takes no value.", false},
+        {{"/documents", "/user"}, "/user needs a value, as in /user:NAME.", false},
+        {{"/documents", "/user:"}, "/user needs a value, as in /user:NAME.", false},
+        {{"/folder", "/label:x"}, "/folder needs a value, as in /folder:PATH.", false},
+        {{"/documents", "/destination:"}, "/destination needs a value, as in /destination:PATH.", false},
+        {{"/documents", "/schedule"}, "/schedule needs a value, as in /schedule:daily|weekly|monthly.", false},
+        {{"/documents", "/Documents"}, "/documents is given more than once.", false},
+        {{"/folder:a", "/label:b", "-label:c"}, "/label is given more than once.", false},
+        {{"/documents", "/folder:C:\\x"}, "Name one backup: /documents or /folder, not both.", false},
+        {{"/quiet"}, "Name the backup to run: /documents, or /folder:PATH with /label:TEXT.", true},
+        {{"/label:x", "/yearly"}, "Name the backup to run: /documents, or /folder:PATH with /label:TEXT.", false},
+        {{"/folder:C:\\x", "/label:y", "/user:bob"}, "/user goes with /documents.", false},
+        {{"/documents", "/label:x"}, "/label goes with /folder.", false},
+        {{"/documents", "/at:07:00"}, "/at goes with /schedule.", false},
+        {{"/documents", "/unschedule", "/at:07:00"}, "/at goes with /schedule.", false},
+        {{"/documents", "/schedule:daily", "/unschedule"}, "/schedule and /unschedule can't go together.", false},
+        {{"/documents", "/schedule:hourly"}, "/schedule takes daily, weekly or monthly.", false},
+        {{"/documents", "/schedule:daily", "/at:24:00"}, kBadTime, false},
+        {{"/documents", "/schedule:daily", "/at:12:60"}, kBadTime, false},
+        {{"/documents", "/schedule:daily", "/at:7:5"}, kBadTime, false},
+        {{"/documents", "/schedule:daily", "/at:123:00"}, kBadTime, false},
+        {{"/documents", "/schedule:daily", "/at:07:30:00"}, kBadTime, false},
+        {{"/documents", "/schedule:daily", "/at:+7:30"}, kBadTime, false},
+    };
+    for (const auto& c : cases) {
+        cli::Parsed parsed = cli::ParseSwitches(c.arguments);
+        ASSERT_TRUE(std::holds_alternative<cli::Refusal>(parsed)) << c.firstLine;
+        const auto& refusal = std::get<cli::Refusal>(parsed);
+        EXPECT_EQ(refusal.message, c.firstLine + "\r\n\r\n" + cli::UsageText());
+        EXPECT_EQ(refusal.quiet, c.quiet) << c.firstLine;
+    }
+}
+
+}  // namespace

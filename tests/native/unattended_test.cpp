@@ -1,0 +1,229 @@
+// An unattended backup on the fake system with a runner that ends when the
+// test says: the window's checks and texts, the archive names, the lock and
+// the exit codes.
+#include "backup/archive_lock.h"
+#include "backup/input_checks.h"
+#include "cli/unattended.h"
+#include "fake/fake_os.h"
+#include "fake/fake_ui.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using backup::Result;
+
+class FakeRunner : public backup::BackupRunner {
+public:
+    std::unique_ptr<backup::RunningBackup> start(backup::RunRequest request, OnProgress, OnDone done) override {
+        started.push_back(std::move(request));
+        done_ = std::move(done);
+        return std::make_unique<Running>();
+    }
+    // The backup ends; a result other than Ok brings the runner's message.
+    void end(Result result) {
+        backup::RunOutcome outcome;
+        outcome.record.result = result;
+        if (result != Result::Ok) outcome.message = "the run's own message";
+        done_(std::move(outcome));
+    }
+    std::vector<backup::RunRequest> started;
+
+private:
+    struct Running : backup::RunningBackup {
+        void cancel() override {}
+    };
+    OnDone done_;
+};
+
+class Unattended : public ::testing::Test {
+protected:
+    Unattended() {
+        os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
+        os.addFolder("C:\\Data");
+        os.addFolder("C:\\Documents and Settings\\Jsmith\\My Documents");
+        os.addDrive('D');
+    }
+    // The exit code; nullopt while the backup runs.
+    std::optional<int> start(const std::vector<std::string>& arguments) {
+        run.start(arguments, [this](int code) { exitCode = code; });
+        return exitCode;
+    }
+    std::vector<std::string> shown() const {
+        std::vector<std::string> texts;
+        for (const auto& m : log.messages) texts.push_back(m.text);
+        return texts;
+    }
+
+    fake::FakeOs os;  // 5 May 2005, user jsmith
+    fake::UiLog log{os.events};
+    fake::FakeUi ui{log, ""};
+    FakeRunner runner;
+    cli::UnattendedRun run{os, ui, runner, {}};
+    std::optional<int> exitCode;
+};
+
+struct EndingCase {
+    std::vector<std::string> arguments;
+    Result result;
+    int exitCode;
+    bool messageShown;
+};
+
+TEST_F(Unattended, TheRunsResultGivesTheExitCodeAndItsMessageUnlessQuiet) {
+    const EndingCase cases[] = {
+        {{"/folder:C:\\Data", "/label:x"}, Result::Ok, 0, false},
+        {{"/folder:C:\\Data", "/label:x"}, Result::Warnings, 1, true},
+        {{"/folder:C:\\Data", "/label:x"}, Result::Failed, 2, true},
+        {{"/folder:C:\\Data", "/label:x"}, Result::Cancelled, 2, true},
+        {{"/documents", "/quiet"}, Result::Warnings, 1, false},
+        {{"/documents", "/quiet"}, Result::Failed, 2, false},
+    };
+    for (const auto& c : cases) {
+        FakeRunner caseRunner;
+        cli::UnattendedRun caseRun(os, ui, caseRunner, {});
+        std::optional<int> code;
+        log.messages.clear();
+        caseRun.start(c.arguments, [&](int exit) { code = exit; });
+        ASSERT_EQ(caseRunner.started.size(), 1u);
+        EXPECT_FALSE(code);
+        caseRunner.end(c.result);
+        EXPECT_EQ(code, c.exitCode) << c.arguments.front() << static_cast<int>(c.result);
+        EXPECT_EQ(shown(), c.messageShown ? std::vector<std::string>{"the run's own message"}
+                                          : std::vector<std::string>{});
+        // The archive's lock goes with the run.
+        EXPECT_TRUE(os.heldLocks.empty());
+    }
+}
+
+struct NamingCase {
+    std::vector<std::string> arguments;
+    std::string archive;
+    std::string source;
+    backup::BackupKind kind;
+};
+
+TEST_F(Unattended, ArchivesAreNamedAsTheWindowNamesThem) {
+    os.addFolder("D:\\Zips");
+    os.addFolder("C:\\Documents and Settings\\John Smith\\My Documents");
+    const NamingCase cases[] = {
+        {{"/documents"}, "C:\\Backup Zips\\Jsmith-200505.zip", "C:\\Documents and Settings\\Jsmith\\My Documents\\",
+         backup::BackupKind::Documents},
+        {{"/documents", "/user:john SMITH", "/yearly", "/destination:D:\\Zips"}, "D:\\Zips\\John Smith-2005.zip",
+         "C:\\Documents and Settings\\John Smith\\My Documents\\", backup::BackupKind::Documents},
+        {{"/folder:C:\\Data", "/label:my DOCS"}, "C:\\Backup Zips\\My Docs-200505.zip", "C:\\Data\\",
+         backup::BackupKind::Folder},
+        {{"/folder:C:\\Data\\", "/label:x", "/yearly", "/destination:D:\\Zips\\"}, "D:\\Zips\\\\X-2005.zip",
+         "C:\\Data\\", backup::BackupKind::Folder},
+        // A missing destination is created without asking.
+        {{"/folder:C:\\Data", "/label:x", "/destination:D:\\New\\Zips"}, "D:\\New\\Zips\\X-200505.zip", "C:\\Data\\",
+         backup::BackupKind::Folder},
+    };
+    for (const auto& c : cases) {
+        FakeRunner caseRunner;
+        cli::UnattendedRun caseRun(os, ui, caseRunner, {});
+        caseRun.start(c.arguments, [](int) {});
+        ASSERT_EQ(caseRunner.started.size(), 1u) << c.archive;
+        const auto& request = caseRunner.started.front();
+        EXPECT_EQ(request.archivePath, c.archive);
+        EXPECT_EQ(request.sourceFolder, c.source);
+        EXPECT_EQ(request.kind, c.kind);
+        EXPECT_EQ(request.archiverPath, "C:\\Program Files\\WinZip\\wzzip.exe");
+        EXPECT_NE(request.commandLine.find(" -u -p -r \"" + c.archive + "\" \""), std::string::npos)
+            << request.commandLine;
+    }
+    EXPECT_TRUE(log.messages.empty());
+    EXPECT_TRUE(os.folderExists("D:\\New\\Zips"));
+}
+
+struct NotStartedCase {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string messageStart;  // empty: nothing shown
+};
+
+TEST_F(Unattended, NothingStartsWhenACheckRefuses) {
+    const NotStartedCase cases[] = {
+        {{"/docs"}, 3, "Quenfold has no switch /docs."},
+        {{"/docs", "/quiet"}, 3, ""},
+        {{"/folder:C:\\Data"}, 3, std::string(backup::kBlankSourceOrLabel)},
+        {{"/folder:C:\\Data", "/label:a/b"}, 3, "The Backup File Label can't contain the character '/'"},
+        {{"/folder:C:\\Da|ta", "/label:x", "/quiet"}, 3, ""},
+        {{"/documents", "/user:bob."}, 3, "The User Login Name can't end in a dot"},
+        {{"/documents", "/destination:C:\\Data\\f.txt"}, 3, "The Destination, C:\\Data\\f.txt , is a file"},
+        {{"/documents", "/destination:Q:\\Zips"}, 2, "The default Drive, Q:\\ , doesn't exist."},
+        {{"/documents", "/destination:Q:\\Zips", "/quiet"}, 2, ""},
+        {{"/documents", "/destination:D:\\Locked\\Zips"}, 2, "The folder D:\\Locked could not be created:"},
+        {{"/?"}, 0, "Quenfold backs up without its window"},
+        {{"/bogus", "/?"}, 0, "Quenfold backs up without its window"},
+        {{"/?", "/quiet"}, 0, ""},
+        {{"/documents", "/schedule:daily"}, 2, "This Quenfold cannot schedule backups."},
+    };
+    os.addFile("C:\\Data\\f.txt");
+    os.unwritablePaths.insert("D:\\Locked");
+    for (const auto& c : cases) {
+        log.messages.clear();
+        exitCode.reset();
+        EXPECT_EQ(start(c.arguments), c.exitCode) << c.arguments.front();
+        if (c.messageStart.empty()) {
+            EXPECT_TRUE(log.messages.empty()) << c.arguments.front();
+            continue;
+        }
+        ASSERT_EQ(log.messages.size(), 1u) << c.arguments.front();
+        EXPECT_TRUE(log.messages[0].text.starts_with(c.messageStart)) << log.messages[0].text;
+    }
+    EXPECT_TRUE(runner.started.empty());
+    EXPECT_FALSE(os.folderExists("C:\\Backup Zips"));
+}
+
+TEST_F(Unattended, AMissingAddonFailsWithTheStartUpChecksMessage) {
+    os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
+    EXPECT_EQ(start({"/documents"}), 2);
+    ASSERT_EQ(log.messages.size(), 1u);
+    EXPECT_TRUE(log.messages[0].text.starts_with("The WinZip Command Line Support Add-on was \r\n"));
+    EXPECT_EQ(log.messages[0].caption, "Quenfold");
+    EXPECT_EQ(log.messages[0].owner, "");
+    EXPECT_TRUE(runner.started.empty());
+}
+
+TEST_F(Unattended, WithoutDestinationTheSavedDefaultIsUsed) {
+    os.addFolder("D:\\Saved");
+    os.addFile("C:\\Program Files\\Quenfold\\DefaultDestinationPath.txt", "D:\\Old\r\nD:\\Saved\r\n");
+    start({"/folder:C:\\Data", "/label:x"});
+    ASSERT_EQ(runner.started.size(), 1u);
+    EXPECT_EQ(runner.started[0].archivePath, "D:\\Saved\\X-200505.zip");
+}
+
+TEST_F(Unattended, AnArchiveAnotherRunHoldsUnderAnyCaseFailsAndIsNotTouched) {
+    auto other = backup::HoldArchive(os, "c:\\backup zips\\X-200505.ZIP");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(start({"/folder:C:\\Data", "/label:x"}), 2);
+    EXPECT_EQ(shown(), std::vector<std::string>{backup::ArchiveBusyMessage("C:\\Backup Zips\\X-200505.zip")});
+    EXPECT_TRUE(runner.started.empty());
+    other.reset();
+    exitCode.reset();
+    EXPECT_EQ(start({"/folder:C:\\Data", "/label:x", "/quiet"}), std::nullopt);
+    EXPECT_EQ(os.heldLocks.size(), 1u);
+}
+
+TEST_F(Unattended, AScheduleGoesToTheScheduleActionWithTheRequest) {
+    std::vector<cli::Request> handed;
+    cli::UnattendedRun scheduling(os, ui, runner, [&](const cli::Request& request, platform::Ui&) {
+        handed.push_back(request);
+        return 0;
+    });
+    scheduling.start({"/folder:C:\\Data", "/label:x", "/schedule:weekly", "/at:06:15"},
+                     [this](int code) { exitCode = code; });
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0].schedule, cli::Frequency::Weekly);
+    EXPECT_EQ(handed[0].folder, "C:\\Data");
+    // Fields every run would refuse are refused now.
+    scheduling.start({"/folder:C:\\Data", "/label:a*", "/schedule:daily"}, [this](int code) { exitCode = code; });
+    EXPECT_EQ(exitCode, 3);
+    EXPECT_EQ(handed.size(), 1u);
+    EXPECT_EQ(log.messages.size(), 1u);
+    EXPECT_TRUE(runner.started.empty());
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// Backups started with switches: the command line as Windows splits it, and
+// the real quenfold.exe with no window, its messages and its exit codes,
+// backing up with the project's own archiver.
+#include "backup/archive_lock.h"
+#include "cli/switches.h"
+#include "platform/win32/command_line.h"
+#include "prefix_state.h"
+#include "program_driver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace wine_test;
+
+TEST(CommandLine, QuotedValuesArriveWholeAndParse) {
+    auto arguments = platform::win32::ArgumentsOf(
+        LR"("C:\Program Files\Quenfold\quenfold.exe" /folder:"C:\My Data" "/label:my docs" -Quiet )"
+        LR"(/destination:"D:\Zips\\" )" L"/user:Zo\u00eb");
+    EXPECT_EQ(arguments, (std::vector<std::string>{"/folder:C:\\My Data", "/label:my docs", "-Quiet",
+                                                   "/destination:D:\\Zips\\", "/user:Zo\xC3\xAB"}));
+    auto parsed = cli::ParseSwitches(std::vector<std::string>(arguments.begin(), arguments.end() - 1));
+    ASSERT_TRUE(std::holds_alternative<cli::Request>(parsed));
+    EXPECT_EQ(std::get<cli::Request>(parsed).destination, "D:\\Zips\\");
+}
+
+class UnattendedEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        forgetSettings();
+        keepProfilesInDocumentsAndSettings();
+        installArchivers(true, false);
+        ASSERT_TRUE(::CopyFileW((QuenfoldExePath() + LR"(\..\..\..\..\tools\wzzip\wzzip.exe)").c_str(),
+                                L"C:\\Program Files\\WinZip\\wzzip.exe", FALSE));
+        source.addFile("a.txt", "first");
+        source.addFile("b.txt", "second");
+        SYSTEMTIME today{};
+        ::GetLocalTime(&today);
+        year = std::to_string(today.wYear);
+        month = twoDigits(today.wMonth);
+    }
+    // The exit code of a quiet run with these switches.
+    std::optional<DWORD> runQuietly(const std::wstring& arguments) {
+        // A message box would keep it from ending.
+        return ProgramDriver(QuenfoldExePath(), arguments + L" /quiet").exitCode();
+    }
+    static bool exists(const std::string& path) {
+        return ::GetFileAttributesW(platform::win32::widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    ScratchFolder source{"unattended-source"};
+    ScratchFolder zips{"unattended-zips"};
+    std::string year, month;
+};
+
+TEST_F(UnattendedEndToEnd, EachJobWritesItsArchiveAndEndsWithZero) {
+    // The folder is created without asking, since the command line names it.
+    EXPECT_EQ(runQuietly(LR"(/folder:"C:\quenfold-test-unattended-source" "/label:my DATA" )"
+                         LR"(/destination:C:\quenfold-test-unattended-zips\new)"),
+              0u);
+    EXPECT_TRUE(exists(zips.path() + "\\new\\My Data-" + year + month + ".zip"));
+
+    const std::string documents = myDocuments();
+    ScratchFolder::removeTree(documents);
+    ::SHCreateDirectoryExW(nullptr, platform::win32::widen(documents).c_str(), nullptr);
+    placeFile(documents + "\\letter.txt", true);
+    EXPECT_EQ(runQuietly(L"-DOCUMENTS -yearly -destination:C:\\quenfold-test-unattended-zips"), 0u);
+    EXPECT_TRUE(exists(zips.path() + "\\" + loggedOnUser() + "-" + year + ".zip"));
+}
+
+TEST_F(UnattendedEndToEnd, AFileHeldOpenByAnotherProgramIsLeftOutWithOne) {
+    platform::win32::FileHandle held(::CreateFileW(platform::win32::widen(source.path() + "\\a.txt").c_str(),
+                                                   GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(runQuietly(L"/folder:C:\\quenfold-test-unattended-source /label:held "
+                         L"/destination:C:\\quenfold-test-unattended-zips"),
+              1u);
+    EXPECT_TRUE(exists(zips.path() + "\\Held-" + year + month + ".zip"));
+}
+
+TEST_F(UnattendedEndToEnd, AnArchiveAnotherQuenfoldIsWritingFailsWithTwo) {
+    platform::win32::Win32Os os;
+    const std::string archive = zips.path() + "\\Busy-" + year + month + ".zip";
+    auto held = backup::HoldArchive(os, archive);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(backup::HoldArchive(os, archive));
+    const std::wstring arguments =
+        L"/folder:C:\\quenfold-test-unattended-source /label:BUSY /destination:C:\\QUENFOLD-test-unattended-zips";
+    EXPECT_EQ(runQuietly(arguments), 2u);
+    EXPECT_FALSE(exists(archive));
+    held.reset();
+    EXPECT_EQ(runQuietly(arguments), 0u);
+    EXPECT_TRUE(exists(archive));
+}
+
+TEST_F(UnattendedEndToEnd, RefusedInputShowsTheWindowsMessageAndEndsWithThree) {
+    ProgramDriver program(QuenfoldExePath(), L"/folder:C:\\quenfold-test-unattended-source \"/label:a/b\"");
+    auto message = program.answerMessage(IDOK);
+    ASSERT_TRUE(message);
+    EXPECT_TRUE(message->text.starts_with("The Backup File Label can't contain the character '/'")) << message->text;
+    EXPECT_EQ(message->caption, "Quenfold");
+    EXPECT_EQ(program.exitCode(), 3u);
+
+    EXPECT_EQ(runQuietly(L"/folder:C:\\quenfold-test-unattended-source \"/label:a/b\""), 3u);
+    EXPECT_EQ(runQuietly(L"/folder:C:\\quenfold-test-unattended-source /label:x /colour:red"), 3u);
+    EXPECT_FALSE(exists("C:\\Backup Zips"));
+}
+
+TEST_F(UnattendedEndToEnd, QuestionMarkShowsTheUsage) {
+    ProgramDriver program(QuenfoldExePath(), L"/?");
+    auto message = program.answerMessage(IDOK);
+    ASSERT_TRUE(message);
+    EXPECT_TRUE(message->text.starts_with("Quenfold backs up without its window")) << message->text;
+    EXPECT_EQ(program.exitCode(), 0u);
+}
+
+}  // namespace
