@@ -64,6 +64,7 @@ void frmQuenfoldBackup::wireHandlers() {
     btnWinZip.Click = [this] { btnWinZip_Click(); };
     btnReset.Click = [this] { btnReset_Click(); };
     btnQuit.Click = [this] { btnQuit_Click(); };
+    btnSchedule.Click = [this] { btnSchedule_Click(); };
 }
 
 void frmQuenfoldBackup::tell(const std::string& text) {
@@ -293,7 +294,7 @@ void frmQuenfoldBackup::ZipSpecificUser() {
 void frmQuenfoldBackup::ZipUserDefined() {
     std::string letter = naming::SystemDriveLetter(os_);
     if (TxtSrc.text().empty() || txtSpecificBackupFileName.text().empty()) {
-        tell("Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!");
+        tell(std::string(kBlankSpecificDirectory));
         return;
     }
     if (refusesInput({.source = TxtSrc.text(),
@@ -348,6 +349,11 @@ void frmQuenfoldBackup::btnWinZip_Click() { ui().openUrl(kVendorUrl); }
 void frmQuenfoldBackup::btnReset_Click() { program_.reset(); }
 
 void frmQuenfoldBackup::btnQuit_Click() { program_.quit(); }
+
+void frmQuenfoldBackup::btnSchedule_Click() {
+    program_.openSchedule({txtUsers.text(), TxtSrc.text(), txtSpecificBackupFileName.text(), txtDefaultPath.text(),
+                           optNo.value()});
+}
 
 void frmQuenfoldBackup::Reset2() {
     const std::string chosenName = session_.ChosenUser;  // switching versioning on empties it

@@ -15,10 +15,23 @@
 namespace app {
 
 inline constexpr std::string_view kProgramTitle = "Quenfold";
+// The refusal of a Specific Directory job with a field left blank.
+inline constexpr std::string_view kBlankSpecificDirectory =
+    "Either the Source Path or Backup File Label is blank.\r\n\r\nPlease Enter Appropriate Data!";
 
 // What lives for the whole program rather than one load of a window.
 struct Session {
     std::string ChosenUser;
+    std::string ProgramPath;  // this exe's full path, which a scheduled backup runs
+};
+
+// The main window's fields a scheduled backup is composed from, as shown.
+struct ScheduleFields {
+    std::string user;
+    std::string source;
+    std::string label;
+    std::string destination;
+    bool yearly = false;  // versioning "No"
 };
 
 // What the main window's buttons ask of the program as a whole.
@@ -28,6 +41,7 @@ public:
     virtual void openHelp() = 0;
     virtual void openEula() = 0;
     virtual void openBrowseUsers() = 0;
+    virtual void openSchedule(const ScheduleFields& fields) = 0;
     virtual void reset() = 0;
     virtual void quit() = 0;
 };
@@ -78,6 +92,7 @@ public:
     void btnWinZip_Click();
     void btnReset_Click();
     void btnQuit_Click();
+    void btnSchedule_Click();
     void Reset2();
 
     // Folder figures, counted in the background.
@@ -159,6 +174,7 @@ public:
     Button btnWinZip{controls_, "btnWinZip"};
     Button btnReset{controls_, "btnReset"};
     Button btnQuit{controls_, "btnQuit"};
+    Button btnSchedule{controls_, "btnSchedule"};
 
 private:
     void applyLayoutStartValues();

@@ -83,9 +83,12 @@ constexpr ControlLayout kMainWindowControls[] = {
     {"btnWinZip", 1059, K::Button, "www.winzip.com", "See Downloads section for WinZip's Command Line Support Add-on", "", px(384), px(392), px(170), px(27), 16, true, L::Link},
     {"btnReset", 1060, K::Button, "Reset", "Reset all default values", "", px(384), px(425), px(83), px(27), 17, true, L::Default},
     {"btnQuit", 1061, K::Button, "Quit", "Quit Application", "", px(471), px(425), px(83), px(27), 18, true, L::Default},
+
+    // Below the original window: backups that run by themselves.
+    {"btnSchedule", 1070, K::Button, "Schedule...", "Let Windows run one of these backups daily, weekly or monthly", "", px(384), px(460), px(170), px(27), 22, true, L::Default},
 };
 
-constexpr WindowLayout kMainWindow{"Quenfold", 8430, 6840, true, kMainWindowControls};
+constexpr WindowLayout kMainWindow{"Quenfold", 8430, px(492), true, kMainWindowControls};
 static_assert(IsSoundLayout(kMainWindow));
 
 }  // namespace

@@ -8,8 +8,9 @@
 
 namespace app {
 
-Program::Program(platform::Os& os, Session& session, WindowSystem& windows, BackgroundCounts& counts)
-    : os_(os), windows_(windows), counts_(counts), session_(session) {}
+Program::Program(platform::Os& os, Session& session, WindowSystem& windows, BackgroundCounts& counts,
+                 platform::TaskScheduler& scheduler)
+    : os_(os), windows_(windows), counts_(counts), scheduler_(scheduler), session_(session) {}
 
 template <typename Form>
 bool Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form,
@@ -40,7 +41,7 @@ void Program::closed(Slot<Form>& slot) {
 }
 
 void Program::endIfNoWindowRemains() {
-    if (!main_.host && !help_.host && !eula_.host && !users_.host) windows_.quit();
+    if (!main_.host && !help_.host && !eula_.host && !users_.host && !schedule_.host) windows_.quit();
 }
 
 platform::Ui& Program::mainUi() { return main_.host ? main_.host->ui() : windows_.ui(); }
@@ -84,6 +85,17 @@ void Program::openBrowseUsers() {
     users_.host->show();
 }
 
+void Program::openSchedule(const ScheduleFields& fields) {
+    close(schedule_);
+    if (!open(schedule_, ScheduleWindowLayout(),
+              std::make_unique<frmSchedule>(os_, scheduler_, session_, fields, [this] { close(schedule_); }),
+              mainUi()))
+        return;
+    schedule_.form->setHost(*schedule_.host);
+    schedule_.form->Form_Load();
+    schedule_.host->show();
+}
+
 void Program::userTaken() {
     close(users_);
     if (!main_.form) return;
@@ -92,6 +104,7 @@ void Program::userTaken() {
 }
 
 void Program::closeSecondaryWindows() {
+    close(schedule_);
     close(users_);
     close(eula_);
     close(help_);

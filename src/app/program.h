@@ -3,9 +3,11 @@
 
 #include "app/background_counts.h"
 #include "app/main_window.h"
+#include "app/schedule_window.h"
 #include "app/secondary_windows.h"
 #include "app/window_system.h"
 #include "platform/os.h"
+#include "platform/task_scheduler.h"
 
 #include <memory>
 #include <vector>
@@ -14,7 +16,8 @@ namespace app {
 
 class Program : public ProgramActions {
 public:
-    Program(platform::Os& os, Session& session, WindowSystem& windows, BackgroundCounts& counts);
+    Program(platform::Os& os, Session& session, WindowSystem& windows, BackgroundCounts& counts,
+            platform::TaskScheduler& scheduler);
 
     // Loads the main window, which shows itself at the end of its start-up.
     void start();
@@ -22,6 +25,7 @@ public:
     void openHelp() override;
     void openEula() override;
     void openBrowseUsers() override;
+    void openSchedule(const ScheduleFields& fields) override;
     void reset() override;
     void quit() override;
 
@@ -30,6 +34,7 @@ public:
     frmTextWindow* helpWindow() const { return help_.form.get(); }
     frmTextWindow* eulaWindow() const { return eula_.form.get(); }
     frmBrowseUsers* browseUsersWindow() const { return users_.form.get(); }
+    frmSchedule* scheduleWindow() const { return schedule_.form.get(); }
 
 private:
     // The window is declared after its form, so that it goes first.
@@ -57,11 +62,13 @@ private:
     platform::Os& os_;
     WindowSystem& windows_;
     BackgroundCounts& counts_;
+    platform::TaskScheduler& scheduler_;
     Session& session_;
     Slot<frmQuenfoldBackup> main_;
     Slot<frmTextWindow> help_;
     Slot<frmTextWindow> eula_;
     Slot<frmBrowseUsers> users_;
+    Slot<frmSchedule> schedule_;
     // Windows closed from inside their own handlers, freed once those return.
     std::vector<std::shared_ptr<void>> retired_;
     bool reloading_ = false;

@@ -262,7 +262,8 @@ TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
     app::Session session;
     auto threads = std::make_unique<app::ThreadedCounts>(os, windows);
-    app::Program program(os, session, windows, *threads);
+    fake::FakeTaskScheduler scheduler;
+    app::Program program(os, session, windows, *threads, scheduler);
     program.start();
     app::frmQuenfoldBackup* form = program.mainWindow();
     windows.runPosted();

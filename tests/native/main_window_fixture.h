@@ -3,6 +3,7 @@
 
 #include "app/program.h"
 #include "fake/fake_os.h"
+#include "fake/fake_task_scheduler.h"
 #include "fake/fake_windows.h"
 #include "fake/manual_counts.h"
 
@@ -22,7 +23,7 @@ protected:
 
     // Starts the program afresh, as on the next run.
     app::frmQuenfoldBackup& load() {
-        program = std::make_unique<app::Program>(os, session, windows, counts);
+        program = std::make_unique<app::Program>(os, session, windows, counts, scheduler);
         program->start();
         form = program->mainWindow();
         return *form;
@@ -44,6 +45,7 @@ protected:
     app::Session session;
     fake::FakeWindows windows{ui};
     fake::ManualCounts counts{os};
+    fake::FakeTaskScheduler scheduler;
     std::unique_ptr<app::Program> program;
     app::frmQuenfoldBackup* form = nullptr;
 };
