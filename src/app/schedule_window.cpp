@@ -93,7 +93,6 @@ void frmSchedule::showScheduled() {
         txtScheduled.setText("Not scheduled.");
     else
         txtScheduled.setText(found.task->description.empty() ? found.task->name : found.task->description);
-    cmdUnschedule.setEnabled(found.task.has_value());
 }
 
 void frmSchedule::tell(const std::string& text) {

@@ -1,12 +1,12 @@
 // The Windows Task Scheduler as the program uses it: tasks registered from
-// their XML, removed, and listed by folder.
+// their XML, found by name and removed.
 #pragma once
 
 #include "platform/os.h"
 
 #include <string>
+#include <optional>
 #include <string_view>
-#include <vector>
 
 namespace platform {
 
@@ -15,9 +15,9 @@ struct ScheduledTask {
     std::string description;
 };
 
-struct ScheduledTasks {
+struct TaskLookup {
     Status status;
-    std::vector<ScheduledTask> tasks;
+    std::optional<ScheduledTask> task;  // nothing when there is no such task
 };
 
 class TaskScheduler {
@@ -28,8 +28,9 @@ public:
     // user without a password; the folder ("\Quenfold") is made when missing.
     virtual Status registerTask(std::string_view folder, std::string_view name, std::string_view xml) = 0;
     virtual Status removeTask(std::string_view folder, std::string_view name) = 0;
-    // The folder's tasks; none, successfully, when the folder does not exist.
-    virtual ScheduledTasks tasksIn(std::string_view folder) = 0;
+    // The task of that name; none, successfully, when it or its folder does
+    // not exist. (Wine lists no folder's tasks, but finds one by name.)
+    virtual TaskLookup findTask(std::string_view folder, std::string_view name) = 0;
 };
 
 }  // namespace platform

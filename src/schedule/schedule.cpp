@@ -243,13 +243,9 @@ platform::Status ScheduleBackup(platform::TaskScheduler& scheduler, const Schedu
     return scheduler.registerTask(kTaskFolder, TaskName(request.job, request.loggedOnUser), TaskXml(task));
 }
 
-Lookup FindScheduledBackup(platform::TaskScheduler& scheduler, const BackupJob& job, std::string_view loggedOnUser) {
-    auto listed = scheduler.tasksIn(kTaskFolder);
-    if (!listed.status) return {listed.status, std::nullopt};
-    std::string name = TaskName(job, loggedOnUser);
-    for (auto& task : listed.tasks)
-        if (equalIgnoringCase(task.name, name)) return {platform::Status::success(), std::move(task)};
-    return {platform::Status::success(), std::nullopt};
+platform::TaskLookup FindScheduledBackup(platform::TaskScheduler& scheduler, const BackupJob& job,
+                                         std::string_view loggedOnUser) {
+    return scheduler.findTask(kTaskFolder, TaskName(job, loggedOnUser));
 }
 
 platform::Status UnscheduleBackup(platform::TaskScheduler& scheduler, const BackupJob& job,

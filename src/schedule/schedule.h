@@ -83,10 +83,6 @@ platform::Status ScheduleBackup(platform::TaskScheduler& scheduler, const Schedu
 platform::Status UnscheduleBackup(platform::TaskScheduler& scheduler, const BackupJob& job,
                                   std::string_view loggedOnUser);
 
-struct Lookup {
-    platform::Status status;
-    std::optional<platform::ScheduledTask> task;  // the job's task, when there is one
-};
-Lookup FindScheduledBackup(platform::TaskScheduler& scheduler, const BackupJob& job, std::string_view loggedOnUser);
+platform::TaskLookup FindScheduledBackup(platform::TaskScheduler& scheduler, const BackupJob& job, std::string_view loggedOnUser);
 
 }  // namespace schedule

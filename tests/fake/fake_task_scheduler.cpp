@@ -27,18 +27,15 @@ platform::Status FakeTaskScheduler::removeTask(std::string_view folder, std::str
     return platform::Status::success();
 }
 
-platform::ScheduledTasks FakeTaskScheduler::tasksIn(std::string_view folder) {
+platform::TaskLookup FakeTaskScheduler::findTask(std::string_view folder, std::string_view name) {
     if (failure) return {platform::Status::failure(*failure), {}};
-    platform::ScheduledTasks listed;
-    std::string prefix = std::string(folder) + "\\";
-    for (const auto& [path, xml] : tasks) {
-        if (!path.starts_with(prefix)) continue;
-        pugi::xml_document document;
-        document.load_buffer(xml.data(), xml.size());
-        listed.tasks.push_back({path.substr(prefix.size()),
-                                document.child("Task").child("RegistrationInfo").child_value("Description")});
-    }
-    return listed;
+    auto found = tasks.find(pathOf(folder, name));
+    if (found == tasks.end()) return {};
+    pugi::xml_document document;
+    document.load_string(found->second.c_str());
+    return {platform::Status::success(),
+            platform::ScheduledTask{std::string(name),
+                                    document.child("Task").child("RegistrationInfo").child_value("Description")}};
 }
 
 }  // namespace fake

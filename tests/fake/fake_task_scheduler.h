@@ -14,7 +14,7 @@ class FakeTaskScheduler : public platform::TaskScheduler {
 public:
     platform::Status registerTask(std::string_view folder, std::string_view name, std::string_view xml) override;
     platform::Status removeTask(std::string_view folder, std::string_view name) override;
-    platform::ScheduledTasks tasksIn(std::string_view folder) override;
+    platform::TaskLookup findTask(std::string_view folder, std::string_view name) override;
 
     // The XML of each task, by its folder and name: "\Quenfold\Back up ...".
     std::map<std::string, std::string> tasks;

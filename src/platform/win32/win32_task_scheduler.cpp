@@ -136,31 +136,18 @@ Status Win32TaskScheduler::removeTask(std::string_view folderPath, std::string_v
     return FAILED(result) ? failed(what, result) : Status::success();
 }
 
-ScheduledTasks Win32TaskScheduler::tasksIn(std::string_view folderPath) {
-    const std::string what = "The scheduled tasks of " + std::string(folderPath) + " could not be read";
+TaskLookup Win32TaskScheduler::findTask(std::string_view folderPath, std::string_view name) {
     ComPtr<ITaskService> service;
     ComPtr<ITaskFolder> folder;
+    ComPtr<IRegisteredTask> task;
+    Bstr registeredName;
     HRESULT result = connect(service);
     if (SUCCEEDED(result)) result = openFolder(*service.get(), folderPath, folder);
+    if (SUCCEEDED(result)) result = folder->GetTask(Bstr(name).get(), task.out());
     if (isMissing(result)) return {};
-    ComPtr<IRegisteredTaskCollection> collection;
-    if (SUCCEEDED(result)) result = folder->GetTasks(TASK_ENUM_HIDDEN, collection.out());
-    LONG count = 0;
-    if (SUCCEEDED(result)) result = collection->get_Count(&count);
-    if (FAILED(result)) return {failed(what, result), {}};
-
-    ScheduledTasks listed;
-    for (LONG i = 1; i <= count; ++i) {  // the collection counts from 1
-        VARIANT index = notGiven();
-        index.vt = VT_I4;
-        index.lVal = i;
-        ComPtr<IRegisteredTask> task;
-        Bstr name;
-        if (FAILED(result = collection->get_Item(index, task.out())) || FAILED(result = task->get_Name(name.out())))
-            return {failed(what, result), {}};
-        listed.tasks.push_back({name.utf8(), descriptionOf(*task.get())});
-    }
-    return listed;
+    if (SUCCEEDED(result)) result = task->get_Name(registeredName.out());
+    if (FAILED(result)) return {failed("The scheduled task \"" + std::string(name) + "\" could not be read", result), {}};
+    return {Status::success(), ScheduledTask{registeredName.utf8(), descriptionOf(*task.get())}};
 }
 
 }  // namespace platform::win32

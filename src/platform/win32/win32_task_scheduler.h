@@ -10,7 +10,7 @@ class Win32TaskScheduler : public TaskScheduler {
 public:
     Status registerTask(std::string_view folder, std::string_view name, std::string_view xml) override;
     Status removeTask(std::string_view folder, std::string_view name) override;
-    ScheduledTasks tasksIn(std::string_view folder) override;
+    TaskLookup findTask(std::string_view folder, std::string_view name) override;
 };
 
 }  // namespace platform::win32
