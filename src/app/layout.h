@@ -77,6 +77,7 @@ const WindowLayout& HelpWindowLayout();
 const WindowLayout& EulaWindowLayout();
 const WindowLayout& BrowseUsersWindowLayout();
 const WindowLayout& ReportWindowLayout();
+const WindowLayout& ScheduleWindowLayout();
 
 // The ID of a control of any window by its name; 0 for an unknown name.
 int ControlIdOf(std::string_view name);

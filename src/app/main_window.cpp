@@ -127,6 +127,7 @@ void frmQuenfoldBackup::wireHandlers() {
     btnCancelBackup.Click = [this] { btnCancelBackup_Click(); };
     btnLastSpecificBackup.Click = [this] { btnLastSpecificBackup_Click(); };
     btnLastUserBackup.Click = [this] { btnLastUserBackup_Click(); };
+    btnSchedule.Click = [this] { btnSchedule_Click(); };
 }
 
 void frmQuenfoldBackup::tell(const std::string& text) {
@@ -492,6 +493,11 @@ void frmQuenfoldBackup::btnWinZip_Click() { ui().openUrl(kVendorUrl); }
 void frmQuenfoldBackup::btnReset_Click() { program_.reset(); }
 
 void frmQuenfoldBackup::btnQuit_Click() { program_.quit(); }
+
+void frmQuenfoldBackup::btnSchedule_Click() {
+    program_.openSchedule({txtUsers.text(), TxtSrc.text(), txtSpecificBackupFileName.text(), txtDefaultPath.text(),
+                           optNo.value()});
+}
 
 void frmQuenfoldBackup::Reset2(const std::string& chosenUser) {
     showTodaysMonth();

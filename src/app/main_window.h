@@ -18,6 +18,15 @@
 
 namespace app {
 
+// The main window's fields a scheduled backup is composed from, as shown.
+struct ScheduleFields {
+    std::string user;
+    std::string source;
+    std::string label;
+    std::string destination;
+    bool yearly = false;  // versioning "No"
+};
+
 // What the main window's buttons ask of the program as a whole.
 class ProgramActions {
 public:
@@ -27,6 +36,7 @@ public:
     virtual void openBrowseUsers() = 0;
     // A backup's full report, in a window of its own.
     virtual void openReport(std::string text) = 0;
+    virtual void openSchedule(const ScheduleFields& fields) = 0;
     virtual void reset() = 0;
     virtual void quit() = 0;
 };
@@ -82,6 +92,7 @@ public:
     void btnWinZip_Click();
     void btnReset_Click();
     void btnQuit_Click();
+    void btnSchedule_Click();
     // After a pick in the profile chooser: the user picked, empty for none.
     void Reset2(const std::string& chosenUser);
 
@@ -164,6 +175,7 @@ public:
     Button btnWinZip{controls_, "btnWinZip"};
     Button btnReset{controls_, "btnReset"};
     Button btnQuit{controls_, "btnQuit"};
+    Button btnSchedule{controls_, "btnSchedule"};
 
     // The last backups and the one running
     Frame frmBackups{controls_, "frmBackups"};

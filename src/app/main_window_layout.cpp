@@ -95,9 +95,11 @@ constexpr ControlLayout kMainWindowControls[] = {
     {"prgBackup", 1067, K::ProgressBar, "", "", "frmBackups", px(kLabelLeft), px(92), px(452), px(17), -1, true, L::Default},
     {"btnCancelBackup", 1068, K::Button, "Cancel", "Stop the backup; the archive stays as it was before (Esc)", "frmBackups", px(kBrowseLeft), px(89), px(kButtonWidth), px(kButtonHeight), 21, true, L::Default},
     {"lblBackupProgress", 1069, K::TextLabel, "", "", "frmBackups", px(kLabelLeft), px(113), px(530), px(kLabelHeight), -1, true, L::OnDesktop, false},
+    // Backups that run by themselves.
+    {"btnSchedule", 1070, K::Button, "Schedule...", "Let Windows run one of these backups daily, weekly or monthly", "", px(384), px(596), px(170), px(27), 22, true, L::Default},
 };
 
-constexpr WindowLayout kMainWindow{platform::kProgramTitle, 8430, px(596), true, kMainWindowControls, {}, false, "btnCancelBackup"};
+constexpr WindowLayout kMainWindow{platform::kProgramTitle, 8430, px(631), true, kMainWindowControls, {}, false, "btnCancelBackup"};
 static_assert(IsSoundLayout(kMainWindow));
 
 }  // namespace

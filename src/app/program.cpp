@@ -8,8 +8,14 @@
 
 namespace app {
 
-Program::Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts, backup::BackupRunner& runner)
-    : os_(os), windows_(windows), counts_(counts), runner_(runner) {}
+Program::Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts, backup::BackupRunner& runner,
+                 platform::TaskScheduler& scheduler, std::string programPath)
+    : os_(os),
+      windows_(windows),
+      counts_(counts),
+      runner_(runner),
+      scheduler_(scheduler),
+      programPath_(std::move(programPath)) {}
 
 template <typename Form>
 bool Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form,
@@ -40,7 +46,8 @@ void Program::closed(Slot<Form>& slot) {
 }
 
 void Program::endIfNoWindowRemains() {
-    if (!main_.host && !help_.host && !eula_.host && !users_.host && !report_.host) windows_.quit();
+    if (!main_.host && !help_.host && !eula_.host && !users_.host && !report_.host && !schedule_.host)
+        windows_.quit();
 }
 
 platform::Ui& Program::mainUi() { return main_.host ? main_.host->ui() : windows_.ui(); }
@@ -87,6 +94,17 @@ void Program::openBrowseUsers() {
     users_.host->show();
 }
 
+void Program::openSchedule(const ScheduleFields& fields) {
+    close(schedule_);
+    if (!open(schedule_, ScheduleWindowLayout(),
+              std::make_unique<frmSchedule>(os_, scheduler_, programPath_, fields, [this] { close(schedule_); }),
+              mainUi()))
+        return;
+    schedule_.form->setHost(*schedule_.host);
+    schedule_.form->Form_Load();
+    schedule_.host->show();
+}
+
 void Program::userTaken(const std::string& user) {
     close(users_);
     if (!main_.form) return;
@@ -96,6 +114,7 @@ void Program::userTaken(const std::string& user) {
 
 void Program::closeSecondaryWindows() {
     close(report_);
+    close(schedule_);
     close(users_);
     close(eula_);
     close(help_);

@@ -3,10 +3,12 @@
 
 #include "app/background_counts.h"
 #include "app/main_window.h"
+#include "app/schedule_window.h"
 #include "app/secondary_windows.h"
 #include "app/window_system.h"
 #include "backup/backup_run.h"
 #include "platform/os.h"
+#include "platform/task_scheduler.h"
 
 #include <memory>
 #include <vector>
@@ -15,7 +17,9 @@ namespace app {
 
 class Program : public ProgramActions {
 public:
-    Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts, backup::BackupRunner& runner);
+    // `programPath` is this exe's full path, which a scheduled backup runs.
+    Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts, backup::BackupRunner& runner,
+            platform::TaskScheduler& scheduler, std::string programPath);
 
     // Loads the main window, which shows itself at the end of its start-up.
     void start();
@@ -24,6 +28,7 @@ public:
     void openEula() override;
     void openBrowseUsers() override;
     void openReport(std::string text) override;
+    void openSchedule(const ScheduleFields& fields) override;
     void reset() override;
     void quit() override;
 
@@ -33,6 +38,7 @@ public:
     frmTextWindow* eulaWindow() const { return eula_.form.get(); }
     frmBrowseUsers* browseUsersWindow() const { return users_.form.get(); }
     frmTextWindow* reportWindow() const { return report_.form.get(); }
+    frmSchedule* scheduleWindow() const { return schedule_.form.get(); }
 
 private:
     // The window is declared after its form, so that it goes first.
@@ -61,11 +67,14 @@ private:
     WindowSystem& windows_;
     BackgroundCounts& counts_;
     backup::BackupRunner& runner_;
+    platform::TaskScheduler& scheduler_;
+    std::string programPath_;
     Slot<frmQuenfoldBackup> main_;
     Slot<frmTextWindow> help_;
     Slot<frmTextWindow> eula_;
     Slot<frmBrowseUsers> users_;
     Slot<frmTextWindow> report_;
+    Slot<frmSchedule> schedule_;
     // Windows closed from inside their own handlers, freed once those return.
     std::vector<std::shared_ptr<void>> retired_;
     bool reloading_ = false;

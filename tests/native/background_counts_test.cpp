@@ -320,7 +320,8 @@ TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
     auto threads = std::make_unique<app::ThreadedCounts>(shared, windows);
     fake::ManualRunner runner;
-    app::Program program(os, windows, *threads, runner);
+    fake::FakeTaskScheduler scheduler;
+    app::Program program(os, windows, *threads, runner, scheduler, "C:\\Program Files\\Quenfold\\quenfold.exe");
     program.start();
     app::frmQuenfoldBackup* form = program.mainWindow();
     windows.runPosted();

@@ -3,6 +3,7 @@
 
 #include "app/program.h"
 #include "fake/fake_os.h"
+#include "fake/fake_task_scheduler.h"
 #include "fake/fake_windows.h"
 #include "fake/manual_counts.h"
 #include "fake/manual_runner.h"
@@ -23,7 +24,8 @@ protected:
 
     // Starts the program afresh, as on the next run.
     app::frmQuenfoldBackup& load() {
-        program = std::make_unique<app::Program>(os, windows, counts, runner);
+        program = std::make_unique<app::Program>(os, windows, counts, runner, scheduler,
+                                                 "C:\\Program Files\\Quenfold\\quenfold.exe");
         program->start();
         form = program->mainWindow();
         return *form;
@@ -45,6 +47,7 @@ protected:
     fake::FakeWindows windows{ui};
     fake::ManualCounts counts{os};
     fake::ManualRunner runner;
+    fake::FakeTaskScheduler scheduler;
     std::unique_ptr<app::Program> program;
     app::frmQuenfoldBackup* form = nullptr;
 };

@@ -132,13 +132,15 @@ TEST_F(MainWindowTest, ControlTableNamesEveryControlOfEachFormOnce) {
     auto& window = load();
     app::frmTextWindow text("", [] {});
     app::frmBrowseUsers chooser(os, [](const std::string&) {});
+    app::frmSchedule scheduleDialog(os, scheduler, "C:\\Program Files\\Quenfold\\quenfold.exe", {}, [] {});
     struct Case {
         const app::WindowLayout& layout;
         const app::ControlSet& controls;
     };
     for (const Case& c : {Case{app::MainWindowLayout(), window.controls()}, Case{app::HelpWindowLayout(), text.controls()},
                           Case{app::EulaWindowLayout(), text.controls()},
-                          Case{app::BrowseUsersWindowLayout(), chooser.controls()}}) {
+                          Case{app::BrowseUsersWindowLayout(), chooser.controls()},
+                          Case{app::ScheduleWindowLayout(), scheduleDialog.controls()}}) {
         std::set<std::string_view> rows;
         for (const auto& row : c.layout.controls) {
             rows.insert(row.name);
@@ -148,7 +150,7 @@ TEST_F(MainWindowTest, ControlTableNamesEveryControlOfEachFormOnce) {
         for (const app::Control* control : c.controls.all())
             EXPECT_EQ(rows.count(control->name()), 1u) << c.layout.caption << ": " << control->name();
     }
-    EXPECT_EQ(app::MainWindowLayout().controls.size(), 69u);
+    EXPECT_EQ(app::MainWindowLayout().controls.size(), 70u);
 }
 
 // The checks the tables are held to when the program is built.

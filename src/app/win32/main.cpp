@@ -6,21 +6,35 @@
 #include "cli/unattended.h"
 #include "cli/waiting_runner.h"
 #include "platform/win32/command_line.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_os.h"
+#include "platform/win32/win32_task_scheduler.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
+// This exe's full path, at any length.
+std::string programPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) return platform::win32::narrow(std::wstring_view(path.data(), length));
+        path.resize(path.size() * 2);
+    }
+}
+
 int runWindow(HINSTANCE instance, const std::shared_ptr<platform::win32::Win32Os>& os) {
+    platform::win32::Win32TaskScheduler scheduler;
     app::win32::Win32Windows windows(instance);
     app::ThreadedCounts counts(os, windows);
     app::WaitingBackupRunner runner(*os, windows);
-    app::Program program(*os, windows, counts, runner);
+    app::Program program(*os, windows, counts, runner, scheduler, programPath());
     // A failure while starting is reported like one in any handler; the
     // program goes on with whatever window it has (none ends it).
     try {

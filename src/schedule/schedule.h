@@ -1,0 +1,88 @@
+// Backups that run by themselves: the job's switches, the Task Scheduler
+// task that runs them, and its registration.
+#pragma once
+
+#include "backup/report.h"
+#include "platform/os.h"
+#include "platform/task_scheduler.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace schedule {
+
+enum class Frequency { Daily, Weekly, Monthly };
+
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+};
+
+// Midday when no time is given: the task runs only while the user is
+// logged on, which is likelier then than at night.
+inline constexpr TimeOfDay kDefaultTime{12, 0};
+
+// The folder of the Task Scheduler that holds every task of the program.
+inline constexpr std::string_view kTaskFolder = "\\Quenfold";
+
+// "daily", "weekly" or "monthly" in any case.
+std::optional<Frequency> ParseFrequency(std::string_view text);
+// "H:MM" or "HH:MM", 0:00 to 23:59.
+std::optional<TimeOfDay> ParseTimeOfDay(std::string_view text);
+std::string TimeText(TimeOfDay time);
+
+// A backup as the command line names it.
+struct BackupJob {
+    backup::BackupKind kind = backup::BackupKind::Documents;
+    std::string user;         // Documents: empty for the logged-on user
+    std::string folder;       // Folder: the folder and its label
+    std::string label;
+    std::string destination;  // empty: the saved default
+    bool yearly = false;
+};
+
+// The job's switches as a Windows command line reads them, a value with a
+// blank in double quotes, ending in /quiet.
+std::string TaskArguments(const BackupJob& job);
+
+// What the task backs up, as its name: "Back up Documents of jsmith",
+// "Back up D-Data as Reports". The frequency is not part of it, so a job
+// has one task, which a new schedule replaces and /unschedule finds.
+std::string TaskName(const BackupJob& job, std::string_view loggedOnUser);
+
+struct TaskDefinition {
+    Frequency frequency = Frequency::Daily;
+    TimeOfDay time = kDefaultTime;
+    platform::LocalDate today;  // the first day, and the weekday or day of the month
+    std::string programPath;
+    std::string arguments;
+    std::string description;
+    std::string userId;  // the logged-on user, whose session runs the task
+};
+
+// The task as Task Scheduler 2.0 XML (UTF-8 here; UTF-16 when registered).
+// Monthly on the 29th to 31st runs on the last day of every month.
+std::string TaskXml(const TaskDefinition& task);
+
+// A schedule of one backup, with what the program knows about itself.
+struct ScheduleRequest {
+    BackupJob job;
+    Frequency frequency = Frequency::Daily;
+    TimeOfDay time = kDefaultTime;
+    platform::LocalDate today;
+    std::string programPath;
+    std::string loggedOnUser;
+};
+
+// The sentence the task carries as its description and the window shows.
+std::string ScheduleDescription(const ScheduleRequest& request);
+
+platform::Status ScheduleBackup(platform::TaskScheduler& scheduler, const ScheduleRequest& request);
+// Fails with a message naming the task when none is scheduled for the job.
+platform::Status UnscheduleBackup(platform::TaskScheduler& scheduler, const BackupJob& job,
+                                  std::string_view loggedOnUser);
+
+platform::TaskLookup FindScheduledBackup(platform::TaskScheduler& scheduler, const BackupJob& job, std::string_view loggedOnUser);
+
+}  // namespace schedule
