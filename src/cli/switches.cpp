@@ -62,30 +62,6 @@ std::string needsValue(const Switch& s) {
            ".";
 }
 
-std::optional<Frequency> frequencyOf(std::string_view text) {
-    std::string lower = lowerAscii(text);
-    if (lower == "daily") return Frequency::Daily;
-    if (lower == "weekly") return Frequency::Weekly;
-    if (lower == "monthly") return Frequency::Monthly;
-    return std::nullopt;
-}
-
-bool allDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// "7:30" or "07:30", from 0:00 to 23:59.
-std::optional<TimeOfDay> timeOf(std::string_view text) {
-    std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos) return std::nullopt;
-    std::string_view hours = text.substr(0, colon);
-    std::string_view minutes = text.substr(colon + 1);
-    if (!allDigits(hours) || hours.size() > 2 || !allDigits(minutes) || minutes.size() != 2) return std::nullopt;
-    TimeOfDay time{std::stoi(std::string(hours)), std::stoi(std::string(minutes))};
-    if (time.hour > 23 || time.minute > 59) return std::nullopt;
-    return time;
-}
-
 // The switches given, each once, with their values; or why not.
 using Given = std::map<std::string, std::optional<std::string>>;
 
@@ -134,11 +110,11 @@ std::variant<Request, std::string> toRequest(const Given& given) {
     request.quiet = has("quiet");
     request.unschedule = has("unschedule");
     if (has("schedule")) {
-        request.schedule = frequencyOf(value("schedule"));
+        request.schedule = schedule::ParseFrequency(value("schedule"));
         if (!request.schedule) return std::string("/schedule takes daily, weekly or monthly.");
     }
     if (has("at")) {
-        request.at = timeOf(value("at"));
+        request.at = schedule::ParseTimeOfDay(value("at"));
         if (!request.at) return std::string("/at takes a time of day from 0:00 to 23:59, as in /at:07:30.");
     }
     return request;

@@ -3,6 +3,8 @@
 // and hands the arguments over as UTF-8.
 #pragma once
 
+#include "schedule/schedule.h"
+
 #include <optional>
 #include <string>
 #include <variant>
@@ -19,13 +21,6 @@ enum ExitCode : int {
 };
 
 enum class Job { Documents, Folder };
-enum class Frequency { Daily, Weekly, Monthly };
-
-struct TimeOfDay {
-    int hour = 0;
-    int minute = 0;
-    bool operator==(const TimeOfDay&) const = default;
-};
 
 struct Request {
     Job job = Job::Documents;
@@ -36,8 +31,8 @@ struct Request {
     bool yearly = false;                     // the archive named without the month
     bool quiet = false;                      // no message at all
     // Registering or removing a schedule instead of running the backup.
-    std::optional<Frequency> schedule;
-    std::optional<TimeOfDay> at;
+    std::optional<schedule::Frequency> schedule;
+    std::optional<schedule::TimeOfDay> at;
     bool unschedule = false;
     bool operator==(const Request&) const = default;
 };

@@ -17,6 +17,7 @@ enum class Frequency { Daily, Weekly, Monthly };
 struct TimeOfDay {
     int hour = 0;
     int minute = 0;
+    bool operator==(const TimeOfDay&) const = default;
 };
 
 // Midday when no time is given: the task runs only while the user is

@@ -6,7 +6,7 @@
 
 namespace {
 
-using cli::Frequency;
+using schedule::Frequency;
 using cli::Job;
 using cli::Request;
 
@@ -47,15 +47,15 @@ TEST(Switches, ReadIntoTheRequest) {
         {{"/label:x", "/folder:"}, folder("", "x")},
         {{"/documents", "/schedule:Weekly", "/at:7:05"}, with(documents(), [](Request& r) {
              r.schedule = Frequency::Weekly;
-             r.at = cli::TimeOfDay{7, 5};
+             r.at = schedule::TimeOfDay{7, 5};
          })},
         {{"/documents", "-schedule:MONTHLY", "/at:23:59"}, with(documents(), [](Request& r) {
              r.schedule = Frequency::Monthly;
-             r.at = cli::TimeOfDay{23, 59};
+             r.at = schedule::TimeOfDay{23, 59};
          })},
         {{"/documents", "/schedule:daily", "/at:0:00"}, with(documents(), [](Request& r) {
              r.schedule = Frequency::Daily;
-             r.at = cli::TimeOfDay{0, 0};
+             r.at = schedule::TimeOfDay{0, 0};
          })},
         {{"/schedule:daily", "/folder:C:\\D", "/label:L"},
          with(folder("C:\\D", "L"), [](Request& r) { r.schedule = Frequency::Daily; })},

@@ -216,7 +216,7 @@ TEST_F(Unattended, AScheduleGoesToTheScheduleActionWithTheRequest) {
                      [this](int code) { exitCode = code; });
     EXPECT_EQ(exitCode, 0);
     ASSERT_EQ(handed.size(), 1u);
-    EXPECT_EQ(handed[0].schedule, cli::Frequency::Weekly);
+    EXPECT_EQ(handed[0].schedule, schedule::Frequency::Weekly);
     EXPECT_EQ(handed[0].folder, "C:\\Data");
     // Fields every run would refuse are refused now.
     scheduling.start({"/folder:C:\\Data", "/label:a*", "/schedule:daily"}, [this](int code) { exitCode = code; });

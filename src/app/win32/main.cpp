@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "app/waiting_backup_runner.h"
 #include "app/win32/win32_windows.h"
+#include "cli/scheduling.h"
 #include "cli/unattended.h"
 #include "cli/waiting_runner.h"
 #include "platform/win32/command_line.h"
@@ -49,8 +50,9 @@ int runWindow(HINSTANCE instance, const std::shared_ptr<platform::win32::Win32Os
 // callbacks until the backup has ended.
 int runUnattended(HINSTANCE instance, platform::win32::Win32Os& os, const std::vector<std::string>& arguments) {
     app::win32::Win32Windows windows(instance);
+    platform::win32::Win32TaskScheduler scheduler;
     cli::WaitingRunner runner(os);
-    cli::UnattendedRun run(os, windows.ui(), runner, {});
+    cli::UnattendedRun run(os, windows.ui(), runner, cli::ScheduleThrough(os, scheduler, programPath()));
     int exitCode = cli::kFailed;
     bool ended = false;
     run.start(arguments, [&](int code) {
