@@ -2,7 +2,9 @@
 // Text is UTF-8 throughout; the Win32 implementation converts at the boundary.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,6 +63,40 @@ struct AnsiText {
 // moved to.
 enum class KnownFolder { Documents, LocalAppData };
 
+// The local time of day with its offset from UTC, in minutes.
+struct LocalTime {
+    LocalDate date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int utcOffsetMinutes = 0;
+};
+
+// A program started without a window of its own. Its standard output and
+// error go to a temporary file, read as it grows and deleted when this
+// object goes; a program still running then is ended.
+class ChildProcess {
+public:
+    virtual ~ChildProcess() = default;
+    // Whether the program has ended, waiting at most `timeout` for it.
+    virtual bool waitForExit(std::chrono::milliseconds timeout) = 0;
+    // Its exit code once it has ended.
+    virtual std::optional<std::uint32_t> exitCode() = 0;
+    // What it has written since the last call.
+    virtual std::string readNewOutput() = 0;
+    // The bytes it has read so far; 0 where the system cannot say.
+    virtual std::uint64_t bytesRead() = 0;
+    // Ends it at once; success too when it had already ended.
+    virtual Status terminate() = 0;
+    virtual std::uint32_t processId() const = 0;
+};
+
+// The started program, or why it could not be started.
+struct StartedChild {
+    std::unique_ptr<ChildProcess> child;
+    std::string error;
+};
+
 struct ProcessResult {
     bool started = false;
     std::string error;        // why it could not be started
@@ -116,6 +152,11 @@ public:
     // Starts a command line with its window minimised and waits, without a
     // time-out, for the process to end.
     virtual ProcessResult runMinimisedAndWait(std::string_view commandLine) = 0;
+
+    // Starts a command line hidden, its output captured (see ChildProcess).
+    virtual StartedChild startHidden(std::string_view commandLine) = 0;
+    virtual Status deleteFile(std::string_view path) = 0;
+    virtual LocalTime now() = 0;
 };
 
 }  // namespace platform

@@ -5,12 +5,36 @@
 #include "platform/os.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 
 namespace fake {
+
+// A program started hidden, run by the test: it says what the program
+// writes, what it has read and when it ends. Any thread may call.
+class FakeChild {
+public:
+    explicit FakeChild(std::uint32_t processId = 4242) : processId_(processId) {}
+
+    void write(std::string_view text);
+    void setBytesRead(std::uint64_t bytes);
+    void exit(std::uint32_t code);
+    bool terminated();
+
+private:
+    friend class FakeChildProcess;
+    std::mutex lock_;
+    std::condition_variable ended_;
+    std::string unread_;
+    std::uint64_t bytesRead_ = 0;
+    std::optional<std::uint32_t> exitCode_;
+    bool terminated_ = false;
+    const std::uint32_t processId_;
+};
 
 class FakeOs : public platform::Os {
 public:
@@ -42,6 +66,11 @@ public:
     std::set<std::string> unwritablePaths;
     // Runs when a process is started; returns its result.
     std::function<platform::ProcessResult(std::string_view)> onRun;
+    // Gives the program each hidden start runs; unset, one that ends at once
+    // with exit code 0. With startFailure set, no program starts.
+    std::function<std::shared_ptr<FakeChild>(std::string_view)> onStart;
+    std::optional<std::string> startFailure;
+    platform::LocalTime clock{{2005, 5, 5}, 9, 30, 0, 60};
     // Runs at every directory search, on the thread that searches.
     std::function<void(std::string_view)> onFind;
 
@@ -70,6 +99,9 @@ public:
     platform::LocalDate today() override { return date; }
     std::string thousandsSeparator() override { return separator; }
     platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
+    platform::StartedChild startHidden(std::string_view commandLine) override;
+    platform::Status deleteFile(std::string_view path) override;
+    platform::LocalTime now() override { return clock; }
 
 private:
     struct Node {

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_os.h"
 
+#include "platform/win32/child_process.h"
 #include "platform/win32/handles.h"
 
 #include <knownfolders.h>
@@ -274,6 +275,30 @@ ProcessResult Win32Os::runMinimisedAndWait(std::string_view commandLine) {
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.get(), &exitCode);
     return {true, {}, exitCode};
+}
+
+StartedChild Win32Os::startHidden(std::string_view commandLine) { return StartHidden(commandLine); }
+
+Status Win32Os::deleteFile(std::string_view path) {
+    if (::DeleteFileW(extendedPath(path).c_str())) return Status::success();
+    return Status::failure(lastError());
+}
+
+LocalTime Win32Os::now() {
+    SYSTEMTIME utc;
+    SYSTEMTIME local;
+    ::GetSystemTime(&utc);
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
+    FILETIME utcTicks;
+    FILETIME localTicks;
+    ::SystemTimeToFileTime(&utc, &utcTicks);
+    ::SystemTimeToFileTime(&local, &localTicks);
+    auto ticks = [](FILETIME t) {
+        return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    constexpr std::int64_t kTicksPerMinute = 600'000'000;
+    int offset = static_cast<int>((ticks(localTicks) - ticks(utcTicks)) / kTicksPerMinute);
+    return {{local.wYear, local.wMonth, local.wDay}, local.wHour, local.wMinute, local.wSecond, offset};
 }
 
 }  // namespace platform::win32

@@ -31,6 +31,9 @@ public:
     LocalDate today() override;
     std::string thousandsSeparator() override;
     ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
+    StartedChild startHidden(std::string_view commandLine) override;
+    Status deleteFile(std::string_view path) override;
+    LocalTime now() override;
 };
 
 }  // namespace platform::win32
