@@ -152,6 +152,20 @@ TEST(ThreadedBackupRunner, EndsTheArchiverWhenTheRunnerGoes) {
     EXPECT_EQ(world.outcome->record.result, Result::Cancelled);
 }
 
+TEST(ThreadedBackupRunner, MeasuresAnotherArchiverByTheBytesItHasRead) {
+    RunWorld world;
+    auto run = world.runner.start(
+        world.request(), [&](const backup::Progress& p) { world.progress.push_back(p); },
+        [&](backup::RunOutcome done) { world.outcome = std::move(done); });
+    world.child->write("  adding: a.txt (deflated 50%)\r\n");
+    world.child->setBytesRead(30);
+    ASSERT_TRUE(world.pumpUntil([&] { return !world.progress.empty() && world.progress.back().measured; }));
+    EXPECT_EQ(world.progress.back().bytesDone, 30u);
+    EXPECT_FALSE(world.progress.back().filesMeasured);
+    world.child->exit(0);
+    ASSERT_TRUE(world.pumpUntil([&] { return world.outcome.has_value(); }));
+}
+
 TEST(IsoTimestamp, CarriesTheOffsetFromUtc) {
     const struct {
         int offsetMinutes;
