@@ -94,6 +94,7 @@ struct Bench {
         double milliseconds = 0;
         std::vector<double> progressAt;  // when each progress arrived
         bool measured = false;
+        int bytesChanges = 0;  // posts whose bytes done differ from the one before
         double cancelToGone = -1;        // with Cancel: until the archiver's process had ended
     };
 
@@ -104,6 +105,7 @@ struct Bench {
         app::TaskQueue tasks;
         EngineRun result;
         bool done = false;
+        std::uint64_t lastBytes = 0;
         backup::ThreadedBackupRunner runner(
             os, [&](std::function<void()> task) { tasks.push(std::move(task)); },
             [](backup::RunFacts facts) { return backup::RunOutcome{facts.record, std::nullopt}; });
@@ -113,6 +115,8 @@ struct Bench {
             [&](const backup::Progress& progress) {
                 result.progressAt.push_back(millisecondsSince(start));
                 result.measured = result.measured || progress.measured;
+                if (progress.bytesDone != lastBytes) ++result.bytesChanges;
+                lastBytes = progress.bytesDone;
             },
             [&](backup::RunOutcome) { done = true; });
         while (!done) {
@@ -122,7 +126,7 @@ struct Bench {
                     cancelAfterMilliseconds.reset();
                     result.cancelToGone = *gone;
                 }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         result.milliseconds = millisecondsSince(start);
         return result;
@@ -188,8 +192,10 @@ int wmain(int argc, wchar_t** argv) {
         ratios.push_back(e.milliseconds / a);
         gaps.push_back(longestGap(e.progressAt));
         measured = measured || e.measured;
-        std::printf("round %d: alone %.0f ms, engine %.0f ms, ratio %.3f, %zu progress posts, longest gap %.0f ms\n",
-                    round + 1, a, e.milliseconds, e.milliseconds / a, e.progressAt.size(), gaps.back());
+        std::printf("round %d: alone %.0f ms, engine %.0f ms, ratio %.3f, %zu progress posts (%d with new bytes done), "
+                    "longest gap %.0f ms\n",
+                    round + 1, a, e.milliseconds, e.milliseconds / a, e.progressAt.size(), e.bytesChanges,
+                    gaps.back());
     }
     std::printf("median: alone %.0f ms, engine %.0f ms, ratio %.3f (target <= 1.05)\n", median(alone),
                 median(engine), median(ratios));

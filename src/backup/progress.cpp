@@ -74,7 +74,8 @@ void ProgressTracker::addLine(std::string_view line) {
         filesWritten_ += files;
         bytesWritten_ += bytes;
     } else if (isSummary(line)) {
-        finished_ = true;
+        finished_ = true;  // says nothing of how far it got: older builds print only this
+        return;
     } else {
         return;
     }

@@ -25,7 +25,7 @@ public:
     void addOutput(std::string_view text);
     // Bytes read by the archiver's process; 0 when the system cannot say.
     void setBytesRead(std::uint64_t bytes) { bytesRead_ = bytes; }
-    // Whether a line of the stand-in's progress format has been seen.
+    // Whether a per-file or kept-entries line of the stand-in has been seen.
     bool followsOutput() const { return followsOutput_; }
     // Whether the stand-in has printed its summary.
     bool finished() const { return finished_; }

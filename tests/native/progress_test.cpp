@@ -53,8 +53,8 @@ TEST(ProgressTracker, MeasuresOnlyWhatTheArchiverReallyDid) {
          {{"wzzip: unchanged 1 files 100 bytes\n", 0, 2}, {"  adding 200 a\n", 0, 4}}, true, true, 2, 300, 7.0},
         {"no time left within a second of the first measure", tenFiles,
          {{"  adding 100 a\n", 0, 2}, {"  adding 200 b\n", 0, 2.5}}, true, true, 2, 300, std::nullopt},
-        {"nothing to back up", SourceTotals{0, 0}, {{"wzzip: 0 added, 0 updated, 0 kept, 0 skipped\n"}}, true, true,
-         0, 0, 0.0, true},
+        {"a summary without per-file lines measures nothing", SourceTotals{0, 0},
+         {{"wzzip: 0 added, 0 updated, 0 kept, 0 skipped\n"}}, false, false, 0, 0, std::nullopt, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
