@@ -54,8 +54,9 @@ std::string progressText(const backup::Progress& progress, const std::string& se
     std::string elapsed = durationText(progress.elapsedSeconds) + " elapsed";
     if (!progress.measured) return "Backing up, " + elapsed + ".";
     auto count = [&](std::uint64_t n) { return metrics::FormatFigure(static_cast<std::int64_t>(n), separator); };
-    std::string text = count(progress.filesDone) + " of " + count(progress.filesTotal) + " files, " +
-                       sizesText(progress.bytesDone, progress.bytesTotal, separator) + "; " + elapsed;
+    std::string text = sizesText(progress.bytesDone, progress.bytesTotal, separator) + "; " + elapsed;
+    if (progress.filesMeasured)
+        text = count(progress.filesDone) + " of " + count(progress.filesTotal) + " files, " + text;
     if (progress.secondsLeft) text += ", about " + durationText(*progress.secondsLeft) + " left";
     return text + ".";
 }

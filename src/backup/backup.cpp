@@ -65,10 +65,4 @@ std::optional<std::string> ReportOnRun(const platform::ProcessResult& result, bo
     return failed + meaningOf(result.exitCode) + " (exit code " + std::to_string(result.exitCode) + ").";
 }
 
-Result ResultOfRun(const platform::ProcessResult& result, bool archiveExists) {
-    if (!result.started || !archiveExists) return Result::Failed;
-    if (result.exitCode == 0 || result.exitCode == kNothingToDo) return Result::Ok;
-    return result.exitCode == kSomeFilesUnreadable ? Result::Warnings : Result::Failed;
-}
-
 }  // namespace backup

@@ -35,7 +35,5 @@ std::string QuoteRefusalMessage(std::string_view archivePath);
 // otherwise.
 std::optional<std::string> ReportOnRun(const platform::ProcessResult& result, bool archiveExists,
                                        std::string_view archivePath, std::string_view archiverPath);
-// The same ending as a result: Warnings when some files could not be read.
-Result ResultOfRun(const platform::ProcessResult& result, bool archiveExists);
 
 }  // namespace backup

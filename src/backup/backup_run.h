@@ -29,6 +29,9 @@ struct Progress {
     std::uint64_t bytesDone = 0;
     std::uint64_t bytesTotal = 0;
     bool measured = false;
+    // Whether filesDone is measured too: the bytes a process has read say
+    // nothing of its files.
+    bool filesMeasured = false;
     double elapsedSeconds = 0;
     std::optional<double> secondsLeft;
 };
@@ -40,6 +43,8 @@ struct RunOutcome {
     std::optional<std::string> message;
 };
 
+// Destroying it cancels the run and drops the callbacks still to come; the
+// run is still recorded in the history.
 class RunningBackup {
 public:
     virtual ~RunningBackup() = default;

@@ -1,6 +1,7 @@
 #include "backup/report.h"
 
 #include "backup/backup.h"
+#include "metrics/metrics.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -173,11 +174,13 @@ std::string FullReport(const BackupRecord& record) {
     return report;
 }
 
-std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime) {
+std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime, std::string_view separator) {
+    auto figure = [&](std::uint64_t value) { return metrics::FormatFigure(static_cast<std::int64_t>(value), separator); };
     std::string line = std::string(localDateTime) + ", " + fileNameOf(record.archive) + ", " +
-                       resultText(record.result) + ", " + filesArchived(record);
+                       resultText(record.result) + ", " + figure(record.archivedFiles) + " of " +
+                       figure(record.countedFiles) + " files";
     if (const std::size_t hidden = hiddenOrSystemCount(record))
-        line += ", " + std::to_string(hidden) + " hidden or system left out";
+        line += ", " + figure(hidden) + " hidden or system left out";
     return line;
 }
 

@@ -69,6 +69,10 @@ struct RunFacts {
     std::uint64_t startedAt = 0;  // UTC ticks, when the archiver started
     std::string time;             // ISO 8601, as BackupRecord::time
     double seconds = 0;
+    std::string archiverPath;
+    // What went wrong around the archiver (a temporary file that could not
+    // be removed after Cancel), added to the message.
+    std::string problem;
 };
 
 // Compares the source as found after the run with the archive. A file
@@ -94,7 +98,8 @@ std::optional<std::string> MessageAfterRun(const BackupRecord& record, const Run
 std::string FullReport(const BackupRecord& record);
 
 // "<date and time>, Docs-202612.zip, complete, 6 of 9 files[, 2 hidden or
-// system left out]"; the local date and time come formatted.
-std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime);
+// system left out]"; the local date and time come formatted, the figures
+// grouped with the locale's separator.
+std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime, std::string_view separator);
 
 }  // namespace backup

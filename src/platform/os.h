@@ -2,6 +2,7 @@
 // Text is UTF-8 throughout; the Win32 implementation converts at the boundary.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -76,6 +77,31 @@ enum class KnownFolder { Documents, LocalAppData, ProgramFiles, ProgramFilesX86 
 // The two views of the machine's registry on 64-bit Windows: 64-bit programs'
 // and 32-bit programs' (WOW64) keys.
 enum class RegistryView { Bits64, Bits32 };
+
+// A program started without a window of its own. Its standard output and
+// error go to a temporary file, read as it grows and deleted when this
+// object goes; a program still running then is ended.
+class ChildProcess {
+public:
+    virtual ~ChildProcess() = default;
+    // Whether the program has ended, waiting at most `timeout` for it.
+    virtual bool waitForExit(std::chrono::milliseconds timeout) = 0;
+    // Its exit code once it has ended.
+    virtual std::optional<std::uint32_t> exitCode() = 0;
+    // What it has written since the last call.
+    virtual std::string readNewOutput() = 0;
+    // The bytes it has read so far; 0 where the system cannot say.
+    virtual std::uint64_t bytesRead() = 0;
+    // Ends it at once; success too when it had already ended.
+    virtual Status terminate() = 0;
+    virtual std::uint32_t processId() const = 0;
+};
+
+// The started program, or why it could not be started.
+struct StartedChild {
+    std::unique_ptr<ChildProcess> child;
+    std::string error;
+};
 
 struct ProcessResult {
     bool started = false;
@@ -154,13 +180,12 @@ public:
     // time, as the user's short date and time without seconds.
     virtual std::string formatDateTime(std::uint64_t utcTicks) = 0;
 
-    // Starts a command line with its window minimised and waits, without a
-    // time-out, for the process to end.
-    virtual ProcessResult runMinimisedAndWait(std::string_view commandLine) = 0;
-
     // A lock that every process of the session sees under this name;
     // nullptr while it is held, by this process or another.
     virtual std::unique_ptr<HeldLock> holdNamedLock(std::string_view name) = 0;
+    // Starts a command line hidden, its output captured (see ChildProcess).
+    virtual StartedChild startHidden(std::string_view commandLine) = 0;
+    virtual Status deleteFile(std::string_view path) = 0;
 };
 
 }  // namespace platform

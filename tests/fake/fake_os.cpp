@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 namespace fake {
 namespace {
@@ -375,13 +376,6 @@ std::string FakeOs::upperCase(std::string_view text) {
 
 std::string FakeOs::lowerCase(std::string_view text) { return lowered(text); }
 
-platform::ProcessResult FakeOs::runMinimisedAndWait(std::string_view commandLine) {
-    commandsRun.emplace_back(commandLine);
-    events.push_back("run");
-    if (onRun) return onRun(commandLine);
-    return {true, {}, 0};
-}
-
 std::string FakeOs::formatDateTime(std::uint64_t utcTicks) {
     using namespace std::chrono;
     constexpr std::int64_t kSeconds1601To1970 = 11644473600;
@@ -413,6 +407,85 @@ private:
 std::unique_ptr<platform::HeldLock> FakeOs::holdNamedLock(std::string_view name) {
     if (!heldLocks.emplace(name).second) return nullptr;
     return std::make_unique<FakeLock>(heldLocks, std::string(name));
+}
+
+// --- FakeChild -------------------------------------------------------------
+
+class FakeChildProcess : public platform::ChildProcess {
+public:
+    explicit FakeChildProcess(std::shared_ptr<FakeChild> child) : child_(std::move(child)) {}
+
+    bool waitForExit(std::chrono::milliseconds timeout) override {
+        std::unique_lock lock(child_->lock_);
+        return child_->ended_.wait_for(lock, timeout, [this] { return child_->exitCode_.has_value(); });
+    }
+    std::optional<std::uint32_t> exitCode() override {
+        std::lock_guard lock(child_->lock_);
+        return child_->exitCode_;
+    }
+    std::string readNewOutput() override {
+        std::lock_guard lock(child_->lock_);
+        return std::exchange(child_->unread_, {});
+    }
+    std::uint64_t bytesRead() override {
+        std::lock_guard lock(child_->lock_);
+        return child_->bytesRead_;
+    }
+    platform::Status terminate() override {
+        {
+            std::lock_guard lock(child_->lock_);
+            if (child_->exitCode_) return platform::Status::success();
+            child_->terminated_ = true;
+        }
+        child_->exit(1);
+        return platform::Status::success();
+    }
+    std::uint32_t processId() const override { return child_->processId_; }
+
+private:
+    std::shared_ptr<FakeChild> child_;
+};
+
+void FakeChild::write(std::string_view text) {
+    std::lock_guard lock(lock_);
+    unread_ += text;
+}
+
+void FakeChild::setBytesRead(std::uint64_t bytes) {
+    std::lock_guard lock(lock_);
+    bytesRead_ = bytes;
+}
+
+void FakeChild::exit(std::uint32_t code) {
+    {
+        std::lock_guard lock(lock_);
+        if (!exitCode_) exitCode_ = code;
+    }
+    ended_.notify_all();
+}
+
+bool FakeChild::terminated() {
+    std::lock_guard lock(lock_);
+    return terminated_;
+}
+
+platform::StartedChild FakeOs::startHidden(std::string_view commandLine) {
+    commandsRun.emplace_back(commandLine);
+    events.push_back("start");
+    if (startFailure) return {nullptr, *startFailure};
+    std::shared_ptr<FakeChild> child = onStart ? onStart(commandLine) : nullptr;
+    if (!child) {
+        child = std::make_shared<FakeChild>();
+        child->exit(0);
+    }
+    return {std::make_unique<FakeChildProcess>(child), {}};
+}
+
+platform::Status FakeOs::deleteFile(std::string_view path) {
+    Node* node = find(path);
+    if (!node || node->isDirectory()) return platform::Status::failure("The system cannot find the file specified.");
+    remove(path);
+    return platform::Status::success();
 }
 
 }  // namespace fake

@@ -9,6 +9,7 @@
 #include "platform/os.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
@@ -17,6 +18,28 @@
 #include <tuple>
 
 namespace fake {
+
+// A program started hidden, run by the test: it says what the program
+// writes, what it has read and when it ends. Any thread may call.
+class FakeChild {
+public:
+    explicit FakeChild(std::uint32_t processId = 4242) : processId_(processId) {}
+
+    void write(std::string_view text);
+    void setBytesRead(std::uint64_t bytes);
+    void exit(std::uint32_t code);
+    bool terminated();
+
+private:
+    friend class FakeChildProcess;
+    std::mutex lock_;
+    std::condition_variable ended_;
+    std::string unread_;
+    std::uint64_t bytesRead_ = 0;
+    std::optional<std::uint32_t> exitCode_;
+    bool terminated_ = false;
+    const std::uint32_t processId_;
+};
 
 class FakeOs : public platform::Os {
 public:
@@ -54,10 +77,12 @@ public:
 
     // Folders refusing creation, and writes refused (Status::refused) inside.
     std::set<std::string> unwritablePaths;
-    // Runs when a process is started; returns its result.
-    std::function<platform::ProcessResult(std::string_view)> onRun;
     // Names of the named locks held now.
     std::set<std::string> heldLocks;
+    // Gives the program each hidden start runs; unset, one that ends at once
+    // with exit code 0. With startFailure set, no program starts.
+    std::function<std::shared_ptr<FakeChild>(std::string_view)> onStart;
+    std::optional<std::string> startFailure;
     // Runs at every directory search, on the thread that searches.
     std::function<void(std::string_view)> onFind;
 
@@ -94,8 +119,9 @@ public:
     std::string thousandsSeparator() override { return separator; }
     // Always UTC, as "yyyy-MM-dd HH:mm".
     std::string formatDateTime(std::uint64_t utcTicks) override;
-    platform::ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
     std::unique_ptr<platform::HeldLock> holdNamedLock(std::string_view name) override;
+    platform::StartedChild startHidden(std::string_view commandLine) override;
+    platform::Status deleteFile(std::string_view path) override;
 
 private:
     struct Node {

@@ -247,11 +247,13 @@ TEST_F(Backups, AnArchiveAnotherQuenfoldIsWritingIsNotStartedAndFreedAfterARun) 
     os.addFolder("C:\\Backup Zips");
     auto other = backup::HoldArchive(os, "C:\\backup zips\\JSMITH-200603.zip");
     w().btnBackupUser.click();
-    EXPECT_TRUE(os.commandsRun.empty());
+    EXPECT_TRUE(commandsRun().empty());
     EXPECT_EQ(messageTexts(), std::vector<std::string>{backup::ArchiveBusyMessage("C:\\Backup Zips\\Jsmith-200603.zip")});
     other.reset();
     w().btnBackupUser.click();
-    EXPECT_EQ(os.commandsRun.size(), 1u);
+    EXPECT_EQ(commandsRun().size(), 1u);
+    EXPECT_FALSE(os.heldLocks.empty());  // while the run is on
+    runner.finish({});
     EXPECT_TRUE(os.heldLocks.empty());
 }
 

@@ -108,13 +108,16 @@ TEST_F(BackupWindow, ProgressShowsFilesBytesAndTimes) {
     constexpr std::uint64_t MiB = 1024 * 1024;
     const std::vector<Case> cases = {
         {",", {.elapsedSeconds = 15.4}, "Backing up, 0:15 elapsed.", 0, true},
-        {",", {1234, 5000, 120 * MiB, 640 * MiB, true, 75, 45.0},
+        {",", {1234, 5000, 120 * MiB, 640 * MiB, true, true, 75, 45.0},
          "1,234 of 5,000 files, 120 MB of 640 MB; 1:15 elapsed, about 0:45 left.", 187, false},
-        {".", {3, 9, 3000, 11028, true, 0.4, std::nullopt}, "3 of 9 files, 3 KB of 11 KB; 0:00 elapsed.", 272, false},
-        {".", {0, 2, 0, 20480 * MiB, true, 3725, 3600.0 * 5},
+        {".", {3, 9, 3000, 11028, true, true, 0.4, std::nullopt}, "3 of 9 files, 3 KB of 11 KB; 0:00 elapsed.", 272, false},
+        {".", {0, 2, 0, 20480 * MiB, true, true, 3725, 3600.0 * 5},
          "0 of 2 files, 0 MB of 20.480 MB; 1:02:05 elapsed, about 5:00:00 left.", 0, false},
-        {",", {1, 4, 0, 0, true, 1, std::nullopt}, "1 of 4 files, 0 KB of 0 KB; 0:01 elapsed.", 250, false},
-        {",", {9, 9, 700, 600, true, 2, 0.0}, "9 of 9 files, 1 KB of 1 KB; 0:02 elapsed, about 0:00 left.", 1000,
+        {",", {1, 4, 0, 0, true, true, 1, std::nullopt}, "1 of 4 files, 0 KB of 0 KB; 0:01 elapsed.", 250, false},
+        {",", {9, 9, 700, 600, true, true, 2, 0.0}, "9 of 9 files, 1 KB of 1 KB; 0:02 elapsed, about 0:00 left.", 1000,
+         false},
+        // Bytes read by the archiver say nothing of its files.
+        {",", {0, 3, 300 * MiB, 640 * MiB, true, false, 10, std::nullopt}, "300 MB of 640 MB; 0:10 elapsed.", 468,
          false},
     };
     auto& w = loaded();
@@ -164,15 +167,15 @@ TEST_F(BackupWindow, TheOutcomeBecomesTheLastBackupLineAndItsReport) {
     };
     const std::vector<Case> cases = {
         {record(BackupKind::Folder, "2006-03-14T15:48:27+01:00", Result::Ok, 1234, 1234),
-         "2006-03-14 14:48   Docs-200603.zip   complete, 1,234 of 1,234 files"},
+         "2006-03-14 14:48, Docs-200603.zip, complete, 1,234 of 1,234 files"},
         {record(BackupKind::Documents, "2006-03-14T23:30:00.125-05:00", Result::Warnings, 6, 9,
                 {{"desktop.ini", LeftOutReason::HiddenOrSystem},
                  {".hidden", LeftOutReason::HiddenOrSystem},
                  {"locked.pst", LeftOutReason::Unreadable}}),
-         "2006-03-15 04:30   Jsmith-200603.zip   files left out, 6 of 9 files, 2 hidden or system left out"},
+         "2006-03-15 04:30, Jsmith-200603.zip, files left out, 6 of 9 files, 2 hidden or system left out"},
         {record(BackupKind::Folder, "2006-03-14T08:00:00Z", Result::Cancelled, 0, 40),
-         "2006-03-14 08:00   Docs-200603.zip   cancelled, 0 of 40 files"},
-        {record(BackupKind::Documents, "yesterday", Result::Failed, 0, 9), "yesterday   Jsmith-200603.zip   failed, 0 of 9 files"},
+         "2006-03-14 08:00, Docs-200603.zip, cancelled, 0 of 40 files"},
+        {record(BackupKind::Documents, "yesterday", Result::Failed, 0, 9), "yesterday, Jsmith-200603.zip, failed, 0 of 9 files"},
     };
     auto& w = loaded();
     for (const Case& c : cases) {
@@ -199,24 +202,27 @@ TEST_F(BackupWindow, StartUpShowsTheLastOfEachKindFromTheHistory) {
         std::string log, rolledOver;
         std::string folderLine, documentsLine;
     };
-    const std::string folder = R"({"time":"2006-03-01T10:00:00+00:00","kind":"folder","archive":"C:\\Z\\Old.zip",)"
-                               R"("result":"ok","counted_files":2,"archived_files":2,"left_out":[]})";
-    const std::string newer = R"({"time":"2006-03-02T10:00:00+00:00","kind":"folder","archive":"C:\\Z\\New.zip",)"
-                              R"("result":"failed","counted_files":3,"archived_files":0})";
-    const std::string documents = R"({"time":"2006-03-03T10:00:00+00:00","kind":"documents","archive":"C:\\Z\\J.zip",)"
-                                  R"("result":"warnings","counted_files":9,"archived_files":6,)"
+    const std::string folder = R"({"time":"2006-03-01T10:00:00+00:00","kind":"folder","source":"C:\\D\\","archive":"C:\\Z\\Old.zip",)"
+                               R"("exit_code":0,"result":"ok","counted_files":2,"archived_files":2,"bytes":5,"seconds":1.5,)"
+                               R"("left_out":[]})";
+    const std::string newer = R"({"time":"2006-03-02T10:00:00+00:00","kind":"folder","source":"C:\\D\\","archive":"C:\\Z\\New.zip",)"
+                              R"("exit_code":14,"result":"failed","counted_files":3,"archived_files":0,"bytes":7,)"
+                              R"("seconds":0.5,"left_out":[]})";
+    const std::string documents = R"({"time":"2006-03-03T10:00:00+00:00","kind":"documents","source":"C:\\U\\","archive":"C:\\Z\\J.zip",)"
+                                  R"("exit_code":18,"result":"warnings","counted_files":9,"archived_files":6,)"
+                                  R"("bytes":11028,"seconds":2.0,)"
                                   R"("left_out":[{"path":"a.ini","reason":"hidden or system"}]})";
     const std::string none = "No backup recorded yet";
     const std::vector<Case> cases = {
         {"no history", "", "", none, none},
         {"newest of each kind", folder + "\n" + documents + "\r\n" + newer + "\n", "",
-         "2006-03-02 10:00   New.zip   failed, 0 of 3 files",
-         "2006-03-03 10:00   J.zip   files left out, 6 of 9 files, 1 hidden or system left out"},
+         "2006-03-02 10:00, New.zip, failed, 0 of 3 files",
+         "2006-03-03 10:00, J.zip, files left out, 6 of 9 files, 1 hidden or system left out"},
         {"damaged lines passed over", folder + "\n{\"kind\":\"folder\",\"time\"\n[1,2]\n{\"kind\":7}\n", "",
-         "2006-03-01 10:00   Old.zip   complete, 2 of 2 files", none},
+         "2006-03-01 10:00, Old.zip, complete, 2 of 2 files", none},
         {"a kind only before the roll-over", folder + "\n", documents + "\n",
-         "2006-03-01 10:00   Old.zip   complete, 2 of 2 files",
-         "2006-03-03 10:00   J.zip   files left out, 6 of 9 files, 1 hidden or system left out"},
+         "2006-03-01 10:00, Old.zip, complete, 2 of 2 files",
+         "2006-03-03 10:00, J.zip, files left out, 6 of 9 files, 1 hidden or system left out"},
     };
     for (const Case& c : cases) {
         os.remove(kLog);

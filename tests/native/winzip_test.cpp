@@ -117,10 +117,10 @@ TEST_F(WinZipElsewhere, TheCheckAndTheBackupUseTheFolderFound) {
     EXPECT_EQ(window.chkWinZip.value(), 1);
     EXPECT_EQ(window.chkAddon.value(), 1);
     window.btnBackupUser.click();
-    ASSERT_EQ(os.commandsRun.size(), 1u);
-    EXPECT_EQ(os.commandsRun[0], "\"C:\\Program Files (x86)\\WinZip\\wzzip.exe\" -u -p -r "
-                                 "\"C:\\Backup Zips\\Jsmith-200603.zip\" "
-                                 "\"C:\\Documents and Settings\\Jsmith\\My Documents\\*.*\"");
+    ASSERT_EQ(runner.started.size(), 1u);
+    EXPECT_EQ(runner.started[0].commandLine, "\"C:\\Program Files (x86)\\WinZip\\wzzip.exe\" -u -p -r "
+                                                    "\"C:\\Backup Zips\\Jsmith-200603.zip\" "
+                                                    "\"C:\\Documents and Settings\\Jsmith\\My Documents\\*.*\"");
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // Program start: the window, or with switches an unattended backup.
 #include "app/background_counts.h"
 #include "app/program.h"
-#include "app/waiting_backup_runner.h"
 #include "app/win32/win32_windows.h"
+#include "backup/record_run.h"
+#include "backup/threaded_runner.h"
 #include "cli/scheduling.h"
 #include "cli/unattended.h"
-#include "cli/waiting_runner.h"
 #include "platform/win32/command_line.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_os.h"
@@ -30,11 +30,19 @@ std::string programPath() {
     }
 }
 
+// Backups run on worker threads; their progress and outcome come back
+// through the message loop.
+backup::ThreadedBackupRunner backupRunner(platform::Os& os, app::win32::Win32Windows& windows) {
+    return backup::ThreadedBackupRunner(
+        os, [&windows](std::function<void()> task) { windows.post(std::move(task)); },
+        [&os](backup::RunFacts facts) { return backup::RecordRun(os, facts); });
+}
+
 int runWindow(HINSTANCE instance, const std::shared_ptr<platform::win32::Win32Os>& os) {
     platform::win32::Win32TaskScheduler scheduler;
     app::win32::Win32Windows windows(instance);
     app::ThreadedCounts counts(os, windows);
-    app::WaitingBackupRunner runner(*os, windows);
+    backup::ThreadedBackupRunner runner = backupRunner(*os, windows);
     app::Program program(*os, windows, counts, runner, scheduler, programPath());
     // A failure while starting is reported like one in any handler; the
     // program goes on with whatever window it has (none ends it).
@@ -51,7 +59,7 @@ int runWindow(HINSTANCE instance, const std::shared_ptr<platform::win32::Win32Os
 int runUnattended(HINSTANCE instance, platform::win32::Win32Os& os, const std::vector<std::string>& arguments) {
     app::win32::Win32Windows windows(instance);
     platform::win32::Win32TaskScheduler scheduler;
-    cli::WaitingRunner runner(os);
+    backup::ThreadedBackupRunner runner = backupRunner(os, windows);
     cli::UnattendedRun run(os, windows.ui(), runner, cli::ScheduleThrough(os, scheduler, programPath()));
     int exitCode = cli::kFailed;
     bool ended = false;

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_os.h"
 
+#include "platform/win32/child_process.h"
 #include "platform/win32/handles.h"
 
 #include <knownfolders.h>
@@ -90,47 +91,6 @@ Status writeAll(HANDLE file, std::string_view bytes) {
         bytes.remove_prefix(written);
     }
     return Status::success();
-}
-
-// Keeps the program's windows painting while nothing in them can be used.
-class DisabledThreadWindows {
-public:
-    DisabledThreadWindows() {
-        ::EnumThreadWindows(::GetCurrentThreadId(), &DisabledThreadWindows::disable,
-                            reinterpret_cast<LPARAM>(&disabled_));
-    }
-    ~DisabledThreadWindows() {
-        for (HWND window : disabled_) ::EnableWindow(window, TRUE);
-    }
-    DisabledThreadWindows(const DisabledThreadWindows&) = delete;
-    DisabledThreadWindows& operator=(const DisabledThreadWindows&) = delete;
-
-private:
-    static BOOL CALLBACK disable(HWND window, LPARAM list) {
-        if (::IsWindowEnabled(window) && ::IsWindowVisible(window)) {
-            ::EnableWindow(window, FALSE);
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        }
-        return TRUE;
-    }
-    std::vector<HWND> disabled_;
-};
-
-void waitPumpingMessages(HANDLE process) {
-    for (;;) {
-        DWORD woken = ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
-        if (woken != WAIT_OBJECT_0 + 1) return;  // the process ended (or the wait failed)
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                ::PostQuitMessage(static_cast<int>(message.wParam));
-                ::WaitForSingleObject(process, INFINITE);
-                return;
-            }
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
 }
 
 }  // namespace
@@ -369,27 +329,6 @@ std::string Win32Os::formatDateTime(std::uint64_t utcTicks) {
     return narrow(date) + " " + narrow(time);
 }
 
-ProcessResult Win32Os::runMinimisedAndWait(std::string_view commandLine) {
-    std::wstring mutableLine = widen(commandLine);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWMINIMIZED;
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info))
-        return {false, lastError(), 0};
-    KernelHandle process(info.hProcess);
-    KernelHandle thread(info.hThread);
-    {
-        DisabledThreadWindows disabled;
-        waitPumpingMessages(process.get());
-    }
-    DWORD exitCode = 0;
-    ::GetExitCodeProcess(process.get(), &exitCode);
-    return {true, {}, exitCode};
-}
-
 namespace {
 
 // A named mutex made by its holder: its existence is the lock, so a second
@@ -411,6 +350,13 @@ std::unique_ptr<HeldLock> Win32Os::holdNamedLock(std::string_view name) {
     // may not touch (another session's rights): held all the same.
     if (!mutex || ::GetLastError() == ERROR_ALREADY_EXISTS) return nullptr;
     return std::make_unique<NamedMutex>(std::move(mutex));
+}
+
+StartedChild Win32Os::startHidden(std::string_view commandLine) { return StartHidden(commandLine); }
+
+Status Win32Os::deleteFile(std::string_view path) {
+    if (::DeleteFileW(extendedPath(path).c_str())) return Status::success();
+    return Status::failure(lastError());
 }
 
 }  // namespace platform::win32

@@ -38,8 +38,9 @@ public:
     LocalDateTime now() override;
     std::string thousandsSeparator() override;
     std::string formatDateTime(std::uint64_t utcTicks) override;
-    ProcessResult runMinimisedAndWait(std::string_view commandLine) override;
     std::unique_ptr<HeldLock> holdNamedLock(std::string_view name) override;
+    StartedChild startHidden(std::string_view commandLine) override;
+    Status deleteFile(std::string_view path) override;
 };
 
 }  // namespace platform::win32

@@ -1,0 +1,215 @@
+// Times the stand-in archiver alone against the same run through the backup
+// engine (source counted alongside, progress followed and posted), on a tree
+// of 240 MiB that it builds on first use; then how often progress arrives
+// and how long the archiver takes to go after Cancel.
+//
+//   backup_bench.exe <wzzip.exe> <folder> [rounds]
+#include "app/task_queue.h"
+#include "backup/record_run.h"
+#include "backup/threaded_runner.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_os.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using platform::win32::widen;
+
+constexpr int kFolders = 24;
+constexpr int kFilesPerFolder = 40;
+constexpr std::size_t kFileSize = 256 * 1024;  // 24 * 40 * 256 KiB = 240 MiB
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Half of the files text-like, half incompressible, as documents are.
+std::string fileContent(int folder, int file) {
+    std::string bytes(kFileSize, '\0');
+    std::uint32_t seed = static_cast<std::uint32_t>(folder * 1000 + file + 1);
+    const bool text = file % 2 == 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        seed ^= seed << 13;
+        seed ^= seed >> 17;
+        seed ^= seed << 5;
+        bytes[i] = text ? static_cast<char>("etaoin shrdlu\r\n"[seed % 15]) : static_cast<char>(seed);
+    }
+    return bytes;
+}
+
+bool buildTree(platform::Os& os, const std::string& root) {
+    const std::string marker = root + "\\tree-complete.marker";
+    if (os.fileExists(marker)) return true;
+    std::printf("building the tree under %s ...\n", root.c_str());
+    os.createFolder(root);
+    os.createFolder(root + "\\Source");
+    for (int folder = 0; folder < kFolders; ++folder) {
+        const std::string path = root + "\\Source\\Folder" + std::to_string(folder);
+        os.createFolder(path);
+        for (int file = 0; file < kFilesPerFolder; ++file)
+            if (!os.writeFileReplacing(path + "\\file" + std::to_string(file) + ".dat", fileContent(folder, file)))
+                return false;
+    }
+    return static_cast<bool>(os.writeFileReplacing(marker, ""));
+}
+
+struct Bench {
+    platform::win32::Win32Os os;
+    std::string standIn;
+    std::string root;
+
+    std::string archive() const { return root + "\\Out.zip"; }
+    backup::RunRequest request() const {
+        return {backup::BackupKind::Folder, root + "\\Source\\", archive(),
+                "\"" + standIn + "\" -u -p -r \"" + archive() + "\" \"" + root + "\\Source\\\"", standIn};
+    }
+
+    // A fresh archive each time, so that every run does the whole work.
+    double standInAlone() {
+        os.deleteFile(archive());
+        const auto start = Clock::now();
+        platform::StartedChild started = os.startHidden(request().commandLine);
+        if (!started.child) throw std::runtime_error(started.error);
+        started.child->waitForExit(std::chrono::hours(1));
+        return millisecondsSince(start);
+    }
+
+    struct EngineRun {
+        double milliseconds = 0;
+        std::vector<double> progressAt;  // when each progress arrived
+        bool measured = false;
+        int bytesChanges = 0;  // posts whose bytes done differ from the one before
+        double cancelToGone = -1;        // with Cancel: until the archiver's process had ended
+    };
+
+    // Through the engine, the test thread pumping the posted tasks as the
+    // user-interface thread would; cancelled after `cancelAfter` if given.
+    EngineRun throughEngine(std::optional<double> cancelAfterMilliseconds = std::nullopt) {
+        os.deleteFile(archive());
+        app::TaskQueue tasks;
+        EngineRun result;
+        bool done = false;
+        std::uint64_t lastBytes = 0;
+        backup::ThreadedBackupRunner runner(
+            os, [&](std::function<void()> task) { tasks.push(std::move(task)); },
+            [&](backup::RunFacts facts) { return backup::RecordRun(os, facts); });
+        const auto start = Clock::now();
+        auto run = runner.start(
+            request(),
+            [&](const backup::Progress& progress) {
+                result.progressAt.push_back(millisecondsSince(start));
+                result.measured = result.measured || progress.measured;
+                if (progress.bytesDone != lastBytes) ++result.bytesChanges;
+                lastBytes = progress.bytesDone;
+            },
+            [&](backup::RunOutcome) { done = true; });
+        while (!done) {
+            tasks.runAll([](const std::function<void()>& task) { task(); });
+            if (cancelAfterMilliseconds && millisecondsSince(start) >= *cancelAfterMilliseconds)
+                if (std::optional<double> gone = timeToGone(*run)) {
+                    cancelAfterMilliseconds.reset();
+                    result.cancelToGone = *gone;
+                }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        result.milliseconds = millisecondsSince(start);
+        return result;
+    }
+
+    // Cancels and times until the stand-in's process, found by the name of
+    // its temporary file, has ended; nothing while it has no such file yet.
+    std::optional<double> timeToGone(backup::RunningBackup& run) {
+        auto temp = os.findFiles(archive() + ".*.wzzip-tmp");
+        if (!temp || temp->empty()) return std::nullopt;
+        const std::string& name = temp->front().name;
+        const std::size_t pidAt = name.rfind(".zip.") + 5;
+        const DWORD pid = static_cast<DWORD>(std::stoul(name.substr(pidAt)));
+        platform::win32::KernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, pid));
+        if (!process) return std::nullopt;
+        const auto start = Clock::now();
+        run.cancel();
+        ::WaitForSingleObject(process.get(), 10000);
+        return millisecondsSince(start);
+    }
+};
+
+// The longest wait between two progress posts, from the first to the end.
+double longestGap(const std::vector<double>& times) {
+    double longest = 0;
+    for (std::size_t i = 1; i < times.size(); ++i) longest = std::max(longest, times[i] - times[i - 1]);
+    return longest;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: backup_bench <wzzip.exe> <folder> [rounds]\n");
+        return 2;
+    }
+    Bench bench;
+    bench.standIn = platform::win32::narrow(argv[1]);
+    bench.root = platform::win32::narrow(argv[2]);
+    const int rounds = argc > 3 ? std::stoi(argv[3]) : 5;
+    if (!buildTree(bench.os, bench.root)) {
+        std::fprintf(stderr, "the tree could not be built\n");
+        return 1;
+    }
+    bench.standInAlone();  // warms the cache
+    std::vector<double> alone;
+    std::vector<double> engine;
+    std::vector<double> ratios;
+    std::vector<double> gaps;
+    bool measured = false;
+    for (int round = 0; round < rounds; ++round) {
+        double a = 0;
+        Bench::EngineRun e;
+        if (round % 2 == 0) {
+            a = bench.standInAlone();
+            e = bench.throughEngine();
+        } else {
+            e = bench.throughEngine();
+            a = bench.standInAlone();
+        }
+        alone.push_back(a);
+        engine.push_back(e.milliseconds);
+        ratios.push_back(e.milliseconds / a);
+        gaps.push_back(longestGap(e.progressAt));
+        measured = measured || e.measured;
+        std::printf("round %d: alone %.0f ms, engine %.0f ms, ratio %.3f, %zu progress posts (%d with new bytes done), "
+                    "longest gap %.0f ms\n",
+                    round + 1, a, e.milliseconds, e.milliseconds / a, e.progressAt.size(), e.bytesChanges,
+                    gaps.back());
+    }
+    std::printf("median: alone %.0f ms, engine %.0f ms, ratio %.3f (target <= 1.05)\n", median(alone),
+                median(engine), median(ratios));
+    std::printf("progress: longest gap between posts %.0f ms over all rounds (target < 500); measured: %s\n",
+                *std::max_element(gaps.begin(), gaps.end()), measured ? "yes" : "no (indeterminate)");
+
+    std::vector<double> gone;
+    for (int round = 0; round < rounds; ++round) {
+        Bench::EngineRun cancelled = bench.throughEngine(1500.0);
+        gone.push_back(cancelled.cancelToGone);
+        std::printf("cancel %d: archiver gone %.0f ms after Cancel\n", round + 1, cancelled.cancelToGone);
+    }
+    std::printf("cancel: median %.0f ms, longest %.0f ms (target <= 1000)\n", median(gone),
+                *std::max_element(gone.begin(), gone.end()));
+    return 0;
+}
