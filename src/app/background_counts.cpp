@@ -46,6 +46,17 @@ private:
 
 }  // namespace
 
+std::optional<CountResult> CountFolder(platform::Os& os, metrics::ScanParams params, std::stop_token stop) {
+    try {
+        if (!metrics::CountTree(os, params, stop)) return std::nullopt;
+        return CountResult{std::move(params), std::nullopt};
+    } catch (const std::exception& error) {
+        return CountResult{std::move(params), error.what()};
+    } catch (...) {
+        return CountResult{std::move(params), "an unknown error occurred"};
+    }
+}
+
 ThreadedCounts::ThreadedCounts(std::shared_ptr<platform::Os> os, WindowSystem& windows)
     : os_(std::move(os)), outbox_(std::make_shared<Outbox>(windows)) {}
 
@@ -69,9 +80,9 @@ std::unique_ptr<RunningCount> ThreadedCounts::start(metrics::ScanParams params, 
     // figures travel back, by value.
     worker.thread = std::jthread([os = os_, outbox = outbox_, finished = worker.finished, params = std::move(params),
                                   done = std::move(done), wanted](std::stop_token stop) mutable {
-        if (metrics::CountTree(*os, params, stop))
-            outbox->post([params = std::move(params), done = std::move(done), wanted = std::move(wanted)] {
-                if (*wanted) done(params);
+        if (auto result = CountFolder(*os, std::move(params), stop))
+            outbox->post([result = std::move(*result), done = std::move(done), wanted = std::move(wanted)] {
+                if (*wanted) done(result);
             });
         *finished = true;
     });

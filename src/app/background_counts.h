@@ -9,6 +9,8 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 
 namespace app {
@@ -20,11 +22,21 @@ public:
     virtual ~RunningCount() = default;
 };
 
+// A finished count: its figures, or why it could not be made.
+struct CountResult {
+    metrics::ScanParams figures;
+    std::optional<std::string> failure;
+};
+
+// Counts the tree `params` names; nothing when stopped. Whatever the count
+// throws becomes the result's failure: a worker never ends the program.
+std::optional<CountResult> CountFolder(platform::Os& os, metrics::ScanParams params, std::stop_token stop = {});
+
 // Where the main window's folder counts run.
 class BackgroundCounts {
 public:
     // Runs on the user-interface thread with the finished count.
-    using Done = std::function<void(const metrics::ScanParams&)>;
+    using Done = std::function<void(const CountResult&)>;
 
     virtual ~BackgroundCounts() = default;
     // Counts the tree `params` names; `done` runs later on the user-interface

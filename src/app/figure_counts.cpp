@@ -5,12 +5,14 @@
 namespace app {
 
 FigureCounts::FigureCounts(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts,
-                           std::function<void(bool working)> showWorking, FigureFields destination,
-                           FigureFields user, FigureFields specific)
+                           std::function<void(bool working)> showWorking,
+                           std::function<void(const std::string&)> tell, FigureFields destination, FigureFields user,
+                           FigureFields specific)
     : os_(os),
       windows_(windows),
       counts_(counts),
       showWorking_(std::move(showWorking)),
+      tell_(std::move(tell)),
       slots_{Slot{destination}, Slot{user}, Slot{specific}} {}
 
 void FigureCounts::request(Kind kind, const std::string& folder, bool recurse) {
@@ -42,19 +44,24 @@ void FigureCounts::startRequested() {
         if (!slot.requested) continue;
         metrics::ScanParams params = std::move(*slot.requested);
         slot.requested.reset();
-        slot.running = counts_.start(std::move(params), [this, &slot](const metrics::ScanParams& result) {
+        slot.running = counts_.start(std::move(params), [this, &slot](const CountResult& result) {
             show(slot, result);
         });
     }
 }
 
-void FigureCounts::show(Slot& slot, const metrics::ScanParams& result) {
+// A count that failed leaves its figures empty and says why.
+void FigureCounts::show(Slot& slot, const CountResult& result) {
     slot.running.reset();
-    std::string separator = os_.thousandsSeparator();
-    slot.fields.files.setText(metrics::FormatFigure(result.FileCount, separator));
-    slot.fields.bytes.setText(metrics::FormatFigure(result.TotalSize, separator));
-    slot.fields.folders.setText(metrics::FormatFigure(result.FolderCount, separator));
     updatePointer();
+    if (result.failure) {
+        tell_("The folder " + result.figures.Root + " could not be counted:\r\n" + *result.failure);
+        return;
+    }
+    std::string separator = os_.thousandsSeparator();
+    slot.fields.files.setText(metrics::FormatFigure(result.figures.FileCount, separator));
+    slot.fields.bytes.setText(metrics::FormatFigure(result.figures.TotalSize, separator));
+    slot.fields.folders.setText(metrics::FormatFigure(result.figures.FolderCount, separator));
 }
 
 void FigureCounts::stop() {

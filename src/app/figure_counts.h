@@ -31,10 +31,10 @@ public:
     enum class Kind { Destination, User, Specific };
 
     // `showWorking` switches the window's pointer to and from the "working
-    // in background" one.
+    // in background" one; `tell` shows why a folder could not be counted.
     FigureCounts(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts,
-                 std::function<void(bool working)> showWorking, FigureFields destination, FigureFields user,
-                 FigureFields specific);
+                 std::function<void(bool working)> showWorking, std::function<void(const std::string&)> tell,
+                 FigureFields destination, FigureFields user, FigureFields specific);
     // Cancels what still runs; the window, and its pointer, are gone by now.
     ~FigureCounts() { cancelAll(); }
     FigureCounts(const FigureCounts&) = delete;
@@ -57,13 +57,14 @@ private:
 
     void startRequested();
     void cancelAll();
-    void show(Slot& slot, const metrics::ScanParams& result);
+    void show(Slot& slot, const CountResult& result);
     void updatePointer();
 
     platform::Os& os_;
     WindowSystem& windows_;
     BackgroundCounts& counts_;
     std::function<void(bool)> showWorking_;
+    std::function<void(const std::string&)> tell_;
     std::array<Slot, 3> slots_;
     bool startPosted_ = false;
     bool stopped_ = false;

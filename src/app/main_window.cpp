@@ -86,6 +86,7 @@ frmQuenfoldBackup::frmQuenfoldBackup(platform::Os& os, ProgramActions& program, 
       program_(program),
       runner_(runner),
       figures_(os, windows, counts, [this](bool working) { ui().setBusyPointer(working); },
+               [this](const std::string& text) { tell(text); },
                {txtFileCountDestination, txtFolderCountDestination, txtFolderSizeDestination},
                {txtFileCountUser, txtFolderCountUser, txtFolderSizeUser},
                {txtFileCountSpecific, txtFolderCountSpecific, txtFolderSizeSpecific}) {

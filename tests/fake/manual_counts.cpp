@@ -30,9 +30,8 @@ bool ManualCounts::finishNext() {
     if (jobs_.empty()) return false;
     std::shared_ptr<Job> job = jobs_.front();
     jobs_.pop_front();
-    metrics::CountTree(os_, job->params);
     job->state = State::Finished;
-    job->done(job->params);
+    job->done(*app::CountFolder(os_, job->params));
     return true;
 }
 

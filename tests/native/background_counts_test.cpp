@@ -215,6 +215,22 @@ TEST_F(Counts, TheWindowGoingCancelsItsCounts) {
 
 // --- the real workers ----------------------------------------------------------
 
+// A worker that throws (a search failing in a way nobody planned for) is
+// reported; it never ends the program.
+TEST_F(Counts, ACountThatThrowsIsReportedAndLeavesItsFiguresEmpty) {
+    load();
+    settle();
+    os.onFind = [](std::string_view pattern) {
+        if (pattern.starts_with("C:\\Data")) throw std::runtime_error("the network went away");
+    };
+    form->TxtSrc.setText("C:\\Data");
+    settle();
+    EXPECT_EQ(figures(specific()), kEmpty);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().text, "The folder C:\\Data\\ could not be counted:\r\nthe network went away");
+    EXPECT_EQ(ui.messages.back().owner, "Quenfold");
+}
+
 class Workers : public ::testing::Test {
 protected:
     void SetUp() override { addBigTree(os); }
@@ -235,8 +251,8 @@ protected:
 TEST_F(Workers, ResultArrivesThroughTheLoopOnly) {
     app::ThreadedCounts threads(shared, windows);
     std::vector<std::int64_t> delivered;
-    auto count = threads.start(big(), [&](const metrics::ScanParams& result) {
-        delivered.push_back(result.FileCount);
+    auto count = threads.start(big(), [&](const app::CountResult& result) {
+        delivered.push_back(result.figures.FileCount);
     });
     ASSERT_TRUE(waitFor([&] { return windows.anyPosted(); }));
     EXPECT_TRUE(delivered.empty());
@@ -247,7 +263,7 @@ TEST_F(Workers, ResultArrivesThroughTheLoopOnly) {
 TEST_F(Workers, AResultAlreadyPostedIsDroppedOnceItsCountIsCancelled) {
     app::ThreadedCounts threads(shared, windows);
     bool delivered = false;
-    auto count = threads.start(big(), [&](const metrics::ScanParams&) { delivered = true; });
+    auto count = threads.start(big(), [&](const app::CountResult&) { delivered = true; });
     ASSERT_TRUE(waitFor([&] { return windows.anyPosted(); }));
     count.reset();
     windows.runPosted();
@@ -260,8 +276,8 @@ TEST_F(Workers, TheTestMayRewriteFilesWhileAWorkerSearches) {
     os.onFind = [started = go.get_future().share()](std::string_view) { started.wait(); };
     app::ThreadedCounts threads(shared, windows);
     std::vector<std::int64_t> figures;
-    auto count = threads.start(big(), [&](const metrics::ScanParams& result) {
-        figures = {result.FileCount, result.TotalSize};
+    auto count = threads.start(big(), [&](const app::CountResult& result) {
+        figures = {result.figures.FileCount, result.figures.TotalSize};
     });
     go.set_value();
     for (int round = 0; round < 100; ++round) os.addFileOfSize("C:\\Big\\F7\\f0", 10);
@@ -292,7 +308,7 @@ TEST_F(Workers, AStuckSearchNeverHoldsUpTheEnd) {
             released.wait();
         };
         auto threads = std::make_unique<app::ThreadedCounts>(stuckOs, windows);
-        auto count = threads->start(at(c.root), [](const metrics::ScanParams&) {});
+        auto count = threads->start(at(c.root), [](const app::CountResult&) {});
         entered.wait();
         auto ended = std::async(std::launch::async, [&] { threads.reset(); });
         bool prompt = ended.wait_for(10s) == std::future_status::ready;
