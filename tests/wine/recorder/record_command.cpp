@@ -44,7 +44,9 @@ int main() {
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
         if (archive != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
-            ::WriteFile(archive, "PK\5\6", 4, &written, nullptr);
+            // An empty zip: its end record alone.
+            const char empty[22] = {'P', 'K', 5, 6};
+            ::WriteFile(archive, empty, sizeof empty, &written, nullptr);
             ::CloseHandle(archive);
         }
     }
