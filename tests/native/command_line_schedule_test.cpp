@@ -1,0 +1,74 @@
+// /schedule and /unschedule through the Task Scheduler, as the command line
+// does them: the task registered with the job's switches, removed, or the
+// scheduler's refusal with exit code 2.
+#include "cli/scheduling.h"
+#include "fake/fake_os.h"
+#include "fake/fake_task_scheduler.h"
+#include "fake/fake_ui.h"
+#include "fake/manual_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+namespace {
+
+TEST(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
+    const std::string task = "\\Quenfold\\Back up C-Data as Reports";
+    struct Case {
+        const char* what;
+        std::vector<std::string> arguments;
+        std::optional<std::string> refusal;  // the scheduler's
+        int exitCode;
+        bool taskAfter;
+    };
+    const Case cases[] = {
+        {"schedule", {"/folder:C:\\Data", "/label:Reports", "/schedule:weekly", "/at:6:30"}, {}, 0, true},
+        {"unschedule", {"/folder:C:\\Data", "/label:Reports", "/unschedule"}, {}, 0, false},
+        {"refused", {"/folder:C:\\Data", "/label:Reports", "/schedule:daily"}, "Access is denied.", 2, false},
+    };
+    fake::FakeOs os;
+    os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
+    os.addFolder("C:\\Data");
+    fake::UiLog log{os.events};
+    fake::FakeUi ui{log, ""};
+    fake::ManualRunner runner;
+    fake::FakeTaskScheduler scheduler;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        scheduler.failure = c.refusal;
+        log.messages.clear();
+        cli::UnattendedRun run(os, ui, runner, cli::ScheduleThrough(os, scheduler, "C:\\Q\\quenfold.exe"));
+        int exitCode = -1;
+        run.start(c.arguments, [&](int code) { exitCode = code; });
+        EXPECT_EQ(exitCode, c.exitCode);
+        EXPECT_EQ(scheduler.tasks.count(task), c.taskAfter ? 1u : 0u);
+        ASSERT_EQ(log.messages.size(), 1u);
+        if (c.refusal) EXPECT_NE(log.messages[0].text.find(*c.refusal), std::string::npos) << log.messages[0].text;
+    }
+    EXPECT_TRUE(runner.started.empty()) << "scheduling runs no backup";
+}
+
+TEST(CommandLineSchedule, TheTaskRunsTheSameJobQuietly) {
+    fake::FakeOs os;
+    os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
+    os.addFolder("C:\\My Data");
+    fake::UiLog log{os.events};
+    fake::FakeUi ui{log, ""};
+    fake::ManualRunner runner;
+    fake::FakeTaskScheduler scheduler;
+    cli::UnattendedRun run(os, ui, runner, cli::ScheduleThrough(os, scheduler, "C:\\Q\\quenfold.exe"));
+    run.start({"/folder:C:\\My Data", "/label:Reports", "/destination:D:\\Zips", "/yearly", "/schedule:monthly"},
+              [](int) {});
+    ASSERT_EQ(scheduler.tasks.size(), 1u);
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string(scheduler.tasks.begin()->second.c_str()));
+    pugi::xml_node exec = document.child("Task").child("Actions").child("Exec");
+    EXPECT_STREQ(exec.child_value("Command"), "C:\\Q\\quenfold.exe");
+    const std::string arguments = exec.child_value("Arguments");
+    for (const char* part : {"/folder:\"C:\\My Data\"", "/label:Reports", "/destination:D:\\Zips", "/yearly", "/quiet"})
+        EXPECT_NE(arguments.find(part), std::string::npos) << part << " in " << arguments;
+    EXPECT_EQ(arguments.find("/schedule"), std::string::npos) << arguments;
+}
+
+}  // namespace
