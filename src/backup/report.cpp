@@ -87,7 +87,7 @@ std::string filesArchived(const BackupRecord& record) {
     return std::to_string(record.archivedFiles) + " of " + std::to_string(record.countedFiles) + " files";
 }
 
-std::string leftOutLine(const LeftOutFile& file) { return "  " + file.path + ": " + reasonText(file.reason) + "\r\n"; }
+std::string leftOutLine(const LeftOutFile& file) { return "  " + file.path + ": " + reasonText(file.reason); }
 
 std::size_t hiddenOrSystemCount(const BackupRecord& record) {
     return static_cast<std::size_t>(std::count_if(record.leftOut.begin(), record.leftOut.end(), [](const auto& file) {
@@ -149,12 +149,19 @@ std::optional<std::string> MessageAfterRun(const BackupRecord& record, const Run
     message += "Archive: " + record.archive + "\r\n";
     if (!archive.readable) message += "It could not be read back: " + archive.problem + ".\r\n";
     message += filesArchived(record) + " archived.";
-    if (record.leftOut.empty()) return message;
-    message += "\r\nLeft out:\r\n";
-    const std::size_t named = std::min(record.leftOut.size(), kNamesInMessage);
-    for (std::size_t i = 0; i < named; ++i) message += leftOutLine(record.leftOut[i]);
-    if (record.leftOut.size() > named) message += "  and " + std::to_string(record.leftOut.size() - named) + " more\r\n";
-    message.resize(message.size() - 2);
+    // Hidden or system files come last and are only counted here: they are
+    // left out by design, and their names are in the full report.
+    const std::size_t hidden = hiddenOrSystemCount(record);
+    const std::size_t listed = record.leftOut.size() - hidden;
+    if (listed > 0) {
+        message += "\r\nLeft out:";
+        const std::size_t named = std::min(listed, kNamesInMessage);
+        for (std::size_t i = 0; i < named; ++i) message += "\r\n" + leftOutLine(record.leftOut[i]);
+        if (listed > named) message += "\r\n  and " + std::to_string(listed - named) + " more";
+    }
+    if (hidden > 0)
+        message += "\r\nHidden or system files left out, as the archiver does by default: " + std::to_string(hidden) +
+                   " (named in the full report).";
     return message;
 }
 
@@ -168,9 +175,8 @@ std::string FullReport(const BackupRecord& record) {
     report += filesArchived(record) + " archived, " + std::to_string(record.bytes) + " bytes counted, " + seconds +
               " seconds\r\n";
     if (record.leftOut.empty()) return report + "Nothing was left out.";
-    report += "Left out (" + std::to_string(record.leftOut.size()) + "):\r\n";
-    for (const LeftOutFile& file : record.leftOut) report += leftOutLine(file);
-    report.resize(report.size() - 2);
+    report += "Left out (" + std::to_string(record.leftOut.size()) + "):";
+    for (const LeftOutFile& file : record.leftOut) report += "\r\n" + leftOutLine(file);
     return report;
 }
 

@@ -90,7 +90,7 @@ BackupRecord BuildRecord(const RunFacts& run, const std::vector<SourceFile>& sou
 // archive holds everything (hidden or system files left out alone stay
 // silent). Otherwise the archiver's own failure or warning text first, then
 // the result, the archive, "N of M files" and what was left out and why,
-// the first 20 files named.
+// the first 20 files named; hidden or system files only counted.
 std::optional<std::string> MessageAfterRun(const BackupRecord& record, const RunFacts& run,
                                            const ArchiveContents& archive, std::string_view archiverPath);
 

@@ -93,6 +93,18 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
          "The backup to C:\\Backup\\Data.zip was made, but some files could not be read and are not in it.\r\n"
          "They may be open in another program.\r\n\r\nResult: files left out\r\nArchive: C:\\Backup\\Data.zip\r\n"
          "3 of 4 files archived.\r\nLeft out:\r\n  locked.pst: could not be read"},
+        {"unreadable beside hidden ones: these counted, not named",
+         [](auto& os, auto&, auto& run) {
+             file(os, "locked.pst", 40, kBefore);
+             file(os, "desktop.ini", 5, kBefore, platform::kAttrHidden | platform::kAttrSystem);
+             file(os, "hidden.txt", 5, kBefore, platform::kAttrHidden);
+             run.process.exitCode = 18;
+         },
+         Result::Warnings, 3, 6,
+         {{"locked.pst", LeftOutReason::Unreadable}, {"desktop.ini", LeftOutReason::HiddenOrSystem},
+          {"hidden.txt", LeftOutReason::HiddenOrSystem}},
+         "Left out:\r\n  locked.pst: could not be read; it may be open in another program\r\nHidden or system files "
+         "left out, as the archiver does by default: 2 (named in the full report)."},
         {"changed after the start, its archived copy older",
          [](auto& os, auto&, auto&) { os.setModified("C:\\Data\\a.txt", kStart + 5 * kSecond); }, Result::Warnings, 2, 3,
          {{"a.txt", LeftOutReason::Changed}}, "a.txt: changed during the backup"},

@@ -1,31 +1,75 @@
 // The real window's backup rows used as a person uses them: the last backup
 // of each kind read from the history at start-up, reached with Tab and
-// opened with Enter or a click, its report closed with Esc; a run started
-// with a click, its controls locked while it runs, its message owned by the
-// main window and its line updated when it ends.
+// opened with Enter or a click, its report closed with Esc; runs of the real
+// stand-in archiver started with a click, followed while they run, ended
+// with Esc, and every file they left out accounted for.
 #include "prefix_state.h"
 #include "program_driver.h"
 #include "real_input.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <tlhelp32.h>
 
 #include <fstream>
+#include <set>
+#include <sstream>
 
 namespace {
 
 using namespace wine_test;
 using platform::win32::widen;
 
+const std::string kSource = "C:\\quenfold-bw\\Data";
+const std::string kHistory = "\\backups.log";
+
+std::wstring standInArchiver() {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.rfind(L'\\') + 1) + LR"(..\..\tools\wzzip\wzzip.exe)";
+}
+
+bool archiverRunning() {
+    platform::win32::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry))
+        if (::lstrcmpiW(entry.szExeFile, L"wzzip.exe") == 0) return true;
+    return false;
+}
+
+std::vector<nlohmann::json> historyLines() {
+    std::vector<nlohmann::json> lines;
+    std::istringstream log(platform::win32::Win32Os().readFile(userSettingsFolder() + kHistory).value_or(""));
+    for (std::string line; std::getline(log, line);) lines.push_back(nlohmann::json::parse(line, nullptr, false));
+    return lines;
+}
+
+bool anyFileLike(const std::string& pattern) {
+    WIN32_FIND_DATAW found = {};
+    platform::win32::FindHandle search(::FindFirstFileW(widen(pattern).c_str(), &found));
+    return static_cast<bool>(search);
+}
+
+WIN32_FILE_ATTRIBUTE_DATA fileData(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    EXPECT_TRUE(::GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) << path;
+    return data;
+}
+
 class BackupWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         forgetSettings();
-        installArchivers(true, true);  // an add-on that cannot start: every run fails, quickly
+        installArchivers(true, false);
+        ASSERT_TRUE(::CopyFileW(standInArchiver().c_str(), L"C:\\Program Files\\WinZip\\wzzip.exe", FALSE));
         ScratchFolder::removeTree("C:\\quenfold-bw");
         ::SHCreateDirectoryExW(nullptr, L"C:\\quenfold-bw\\Data", nullptr);
         placeFile("C:\\quenfold-bw\\Data\\a.txt", true);
         ::SHCreateDirectoryExW(nullptr, widen(userSettingsFolder()).c_str(), nullptr);
-        std::ofstream(userSettingsFolder() + "\\backups.log", std::ios::binary)
+        std::ofstream(userSettingsFolder() + kHistory, std::ios::binary)
             << R"({"time":"2026-01-02T03:04:00+00:00","kind":"folder","source":"C:\\Data\\",)"
                R"("archive":"C:\\Backup Zips\\Old-202601.zip","exit_code":0,"result":"ok","counted_files":2,)"
                R"("archived_files":2,"bytes":10,"seconds":1.5,"left_out":[]})"
@@ -56,6 +100,17 @@ protected:
         return text;
     }
 
+    // The message box that ends a run: owned by the main window, answered.
+    std::string messageOfTheMainWindow() {
+        HWND box = nullptr;
+        if (!waitFor([&] { return (box = program->topLevel(L"#32770")) != nullptr; }, 60s)) return "<no message>";
+        EXPECT_EQ(::GetWindow(box, GW_OWNER), program->mainWindow());
+        auto message = program->answerMessage(IDOK);
+        return message ? message->text : "<no message>";
+    }
+
+    int barPosition() { return static_cast<int>(::SendMessageW(program->control("prgBackup"), PBM_GETPOS, 0, 0)); }
+
     bool focusMovesTo(const char* control) {
         return waitFor([&] { return program->focusedControl() == control; }, 10s);
     }
@@ -63,18 +118,21 @@ protected:
     std::unique_ptr<ProgramDriver> program;
 };
 
-TEST_F(BackupWindow, LastBackupsOpenTheirReportsAndARunEndsInAMessageOfTheMainWindow) {
+TEST_F(BackupWindow, LastBackupsFromTheHistoryOpenTheirReports) {
     // The history's records in the user's own date format, not as stored.
     std::string folderLine = program->text("btnLastSpecificBackup");
     EXPECT_NE(folderLine.find("2026"), std::string::npos) << folderLine;
     EXPECT_EQ(folderLine.find("T03:04"), std::string::npos) << folderLine;
-    EXPECT_NE(folderLine.find("Old-202601.zip   complete, 2 of 2 files"), std::string::npos) << folderLine;
+    EXPECT_NE(folderLine.find("Old-202601.zip, complete, 2 of 2 files"), std::string::npos) << folderLine;
     std::string userLine = program->text("btnLastUserBackup");
-    EXPECT_NE(userLine.find("Jsmith-202601.zip   files left out, 6 of 9 files"), std::string::npos) << userLine;
+    EXPECT_NE(userLine.find("Jsmith-202601.zip, files left out, 6 of 9 files"), std::string::npos) << userLine;
 
-    // Backwards from the first field, Tab reaches the lines; Enter opens one.
+    // Backwards from the first field, past Schedule (Cancel has nothing to
+    // end), Tab reaches the lines; Enter opens one.
     ClickAt(CentreOf(program->control("TxtSrc")));
     ASSERT_TRUE(focusMovesTo("TxtSrc"));
+    PressChord(VK_SHIFT, VK_TAB);
+    ASSERT_TRUE(focusMovesTo("btnSchedule"));
     PressChord(VK_SHIFT, VK_TAB);
     ASSERT_TRUE(focusMovesTo("btnLastUserBackup"));
     PressKey(VK_RETURN);
@@ -84,11 +142,24 @@ TEST_F(BackupWindow, LastBackupsOpenTheirReportsAndARunEndsInAMessageOfTheMainWi
     ASSERT_TRUE(BringToFront(program->mainWindow()));
     ClickAt(CentreOf(program->control("btnLastSpecificBackup")));
     EXPECT_NE(reportClosedWithEsc().find("C:\\Backup Zips\\Old-202601.zip"), std::string::npos);
+}
 
-    // A run of the specific directory, started with a click.
-    ASSERT_TRUE(BringToFront(program->mainWindow()));
+TEST_F(BackupWindow, RunsAccountForEveryFileAndEscEndsALongOneLeavingTheArchiveAsItWas) {
+    // A first run: a hidden file, a hidden system desktop.ini and a file
+    // another program holds open without sharing are left out.
+    platform::win32::Win32Os os;
+    ASSERT_TRUE(os.writeFileReplacing(kSource + "\\b.txt", "letter"));
+    ASSERT_TRUE(os.writeFileReplacing(kSource + "\\hidden.txt", "hidden"));
+    ASSERT_TRUE(os.writeFileReplacing(kSource + "\\desktop.ini", "[.ShellClassInfo]"));
+    ASSERT_TRUE(os.writeFileReplacing(kSource + "\\locked.pst", "mail"));
+    ::SetFileAttributesW(widen(kSource + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ::SetFileAttributesW(widen(kSource + "\\desktop.ini").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    platform::win32::FileHandle held(::CreateFileW(widen(kSource + "\\locked.pst").c_str(), GENERIC_READ, 0, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+
     ClickAt(CentreOf(program->control("TxtSrc")));
-    TypeText(L"C:\\quenfold-bw\\Data");
+    TypeText(widen(kSource));
     ClickAt(CentreOf(program->control("txtSpecificBackupFileName")));
     TypeText(L"Bw");
     ASSERT_TRUE(program->waitForText("txtSpecificBackupFileName", "Bw"));
@@ -97,21 +168,71 @@ TEST_F(BackupWindow, LastBackupsOpenTheirReportsAndARunEndsInAMessageOfTheMainWi
     auto create = program->answerMessage(IDYES);  // the destination is made first
     ASSERT_TRUE(create);
     EXPECT_NE(create->text.find("Would you like it created?"), std::string::npos) << create->text;
-    HWND box = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (box = program->topLevel(L"#32770")) != nullptr; }, 30s));
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), program->mainWindow());
-    auto message = program->answerMessage(IDOK);
-    ASSERT_TRUE(message);
-    EXPECT_NE(message->text.find("Bw-"), std::string::npos) << message->text;
-    EXPECT_TRUE(waitFor([&] { return program->text("btnLastSpecificBackup").find("Bw-") != std::string::npos; }, 10s))
+    std::string message = messageOfTheMainWindow();
+    EXPECT_NE(message.find("locked.pst: could not be read"), std::string::npos) << message;
+    EXPECT_NE(message.find("2 of 5 files archived"), std::string::npos) << message;
+    EXPECT_EQ(message.find("hidden.txt"), std::string::npos) << message;
+    EXPECT_EQ(message.find("desktop.ini"), std::string::npos) << message;
+    EXPECT_NE(message.find("Hidden or system files left out, as the archiver does by default: 2"), std::string::npos);
+    std::vector<nlohmann::json> history = historyLines();
+    ASSERT_EQ(history.size(), 3u);
+    const nlohmann::json& run = history.back();
+    ASSERT_TRUE(run.is_object());
+    EXPECT_EQ(run.value("result", ""), "warnings");
+    EXPECT_EQ(run.value("counted_files", 0), 5);
+    EXPECT_EQ(run.value("archived_files", 0), 2);
+    std::set<std::pair<std::string, std::string>> leftOut;
+    for (const auto& file : run.value("left_out", nlohmann::json::array()))
+        leftOut.emplace(file.value("path", ""), file.value("reason", ""));
+    EXPECT_EQ(leftOut, (std::set<std::pair<std::string, std::string>>{{"locked.pst", "unreadable"},
+                                                                      {"hidden.txt", "hidden or system"},
+                                                                      {"desktop.ini", "hidden or system"}}));
+    ASSERT_TRUE(waitFor([&] { return program->text("btnLastSpecificBackup").find("Bw-") != std::string::npos; }, 10s));
+    EXPECT_NE(program->text("btnLastSpecificBackup").find("files left out, 2 of 5 files, 2 hidden or system left out"),
+              std::string::npos)
         << program->text("btnLastSpecificBackup");
-    EXPECT_NE(program->text("btnLastSpecificBackup").find("failed"), std::string::npos);
-    EXPECT_EQ(program->text("btnLastUserBackup"), userLine);
-    // Usable at once: the fields take typing again, Cancel has nothing to end.
-    for (const char* control : {"TxtSrc", "btnSpecificBackup", "btnBackupUser", "btnReset"})
-        EXPECT_TRUE(::IsWindowEnabled(program->control(control))) << control;
-    EXPECT_FALSE(::IsWindowEnabled(program->control("btnCancelBackup")));
+    ASSERT_TRUE(BringToFront(program->mainWindow()));
+    ClickAt(CentreOf(program->control("btnLastSpecificBackup")));
+    std::string report = reportClosedWithEsc();
+    for (const char* line : {"locked.pst: could not be read", "hidden.txt: hidden or system",
+                             "desktop.ini: hidden or system"})
+        EXPECT_NE(report.find(line), std::string::npos) << line << " in\n" << report;
+
+    // A long run over big files, followed while it runs, ended with Esc.
+    held.reset();
+    const std::string archive = run.value("archive", "");
+    ASSERT_EQ(archive.rfind("C:\\Backup Zips\\Bw-", 0), 0u) << archive;
+    const WIN32_FILE_ATTRIBUTE_DATA before = fileData(archive);
+    for (int index = 0; index < 10; ++index)
+        ASSERT_TRUE(writeIncompressible(kSource + "\\noise" + std::to_string(index) + ".bin", 30u << 20,
+                                        88172645463325252ull + index));
+    ASSERT_TRUE(BringToFront(program->mainWindow()));
+    ClickAt(CentreOf(program->control("btnSpecificBackup")));
+    std::set<std::string> texts;
+    std::vector<int> positions{0};
+    ASSERT_TRUE(waitFor([&] {
+        texts.insert(program->text("lblBackupProgress"));
+        if (barPosition() > positions.back()) positions.push_back(barPosition());
+        return positions.size() >= 3 && texts.size() >= 3;
+    }, 120s)) << texts.size() << " texts, bar at " << positions.back();
+    EXPECT_TRUE(archiverRunning());
+    for (const char* control : {"TxtSrc", "txtSpecificBackupFileName", "btnSpecificBackup", "btnBackupUser"})
+        EXPECT_FALSE(::IsWindowEnabled(program->control(control))) << control;
+    ASSERT_TRUE(BringToFront(program->mainWindow()));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(waitFor([] { return !archiverRunning(); }, 5s));
+    message = messageOfTheMainWindow();
+    EXPECT_NE(message.find("was cancelled"), std::string::npos) << message;
+    EXPECT_FALSE(anyFileLike("C:\\Backup Zips\\*.wzzip-tmp")) << "a temporary file is left";
+    const WIN32_FILE_ATTRIBUTE_DATA after = fileData(archive);
+    EXPECT_EQ(after.nFileSizeLow, before.nFileSizeLow);
+    EXPECT_EQ(after.nFileSizeHigh, before.nFileSizeHigh);
+    EXPECT_EQ(::CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime), 0);
+    EXPECT_TRUE(::IsWindowEnabled(program->control("TxtSrc")));
     EXPECT_EQ(program->text("lblBackupProgress"), "No backup is running.");
+    EXPECT_NE(program->text("btnLastSpecificBackup").find("cancelled"), std::string::npos)
+        << program->text("btnLastSpecificBackup");
+    EXPECT_EQ(historyLines().back().value("result", ""), "cancelled");
 }
 
 }  // namespace

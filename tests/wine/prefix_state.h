@@ -7,6 +7,8 @@
 
 #include <shlobj.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace wine_test {
@@ -21,6 +23,19 @@ inline void placeFile(const std::string& path, bool present) {
     }
     platform::win32::FileHandle file(
         ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A file of bytes that deflate cannot shrink, so that archiving it takes a
+// while; false when it could not be written.
+inline bool writeIncompressible(const std::string& path, std::size_t size, std::uint64_t seed) {
+    std::string bytes(size, '\0');
+    for (std::size_t at = 0; at + sizeof seed <= size; at += sizeof seed) {
+        seed ^= seed << 13;
+        seed ^= seed >> 7;
+        seed ^= seed << 17;
+        std::memcpy(bytes.data() + at, &seed, sizeof seed);
+    }
+    return static_cast<bool>(platform::win32::Win32Os().writeFileReplacing(path, bytes));
 }
 
 // WinZip and its add-on as plain files at their fixed places.

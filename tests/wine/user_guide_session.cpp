@@ -61,6 +61,30 @@ TEST(UserGuide, DISABLED_Session) {
     ASSERT_TRUE(program.answerMessage(IDOK));
     ASSERT_TRUE(program.waitForText("txtFileCountDestination", "2", 60s));
     photograph("6-after-backups");
+
+    // A long backup followed in the Backups frame, with a file held open by
+    // another program and a hidden one left out; then its full report.
+    ::CreateDirectoryW(L"C:\\Projects\\Media", nullptr);
+    for (int index = 0; index < 8; ++index)
+        ASSERT_TRUE(writeIncompressible("C:\\Projects\\Media\\clip" + std::to_string(index) + ".avi", 30u << 20,
+                                        2463534242u + index));
+    platform::win32::Win32Os os;
+    os.writeFileReplacing("C:\\Projects\\desktop.ini", "[.ShellClassInfo]");
+    ::SetFileAttributesW(L"C:\\Projects\\desktop.ini", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    os.writeFileReplacing("C:\\Projects\\budget.xlsx", "figures");
+    platform::win32::FileHandle held(::CreateFileW(L"C:\\Projects\\budget.xlsx", GENERIC_READ, 0, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    program.click("btnSpecificBackup");
+    ASSERT_TRUE(program.answerMessage(IDOK));
+    waitFor([&] { return program.text("lblBackupProgress").find("left") != std::string::npos; }, 120s);
+    photograph("7-backup-running");
+    ASSERT_TRUE(program.answerMessage(IDOK, 300s));  // budget.xlsx could not be read
+    program.click("btnLastSpecificBackup");
+    HWND report = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (report = program.window("Quenfold Backup Report")) != nullptr; }, 10s));
+    photograph("8-report");
+    ::PostMessageW(report, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.closeAndWait());
 }
 
