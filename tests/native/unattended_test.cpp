@@ -66,15 +66,11 @@ TEST_F(Unattended, TheRunsResultGivesTheExitCodeAndItsMessageUnlessQuiet) {
         {{"/documents", "/quiet"}, Result::Failed, 2, false},
     };
     for (const auto& c : cases) {
-        fake::ManualRunner caseRunner;
-        cli::UnattendedRun caseRun(os, ui, caseRunner, {});
-        std::optional<int> code;
         log.messages.clear();
-        caseRun.start(c.arguments, [&](int exit) { code = exit; });
-        ASSERT_EQ(caseRunner.started.size(), 1u);
-        EXPECT_FALSE(code);
-        end(caseRunner, c.result);
-        EXPECT_EQ(code, c.exitCode) << c.arguments.front() << static_cast<int>(c.result);
+        exitCode.reset();
+        EXPECT_EQ(start(c.arguments), std::nullopt);
+        end(runner, c.result);
+        EXPECT_EQ(exitCode, c.exitCode) << c.arguments.front() << static_cast<int>(c.result);
         EXPECT_EQ(shown(), c.messageShown ? std::vector<std::string>{"the run's own message"}
                                           : std::vector<std::string>{});
         // The archive's lock goes with the run.
