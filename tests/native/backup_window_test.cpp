@@ -64,7 +64,6 @@ TEST_F(BackupWindow, EachJobHandsItsRunToTheRunner) {
         EXPECT_EQ(request.kind, c.kind);
         EXPECT_EQ(request.sourceFolder, c.source);
         EXPECT_EQ(request.archivePath, c.archive);
-        EXPECT_NE(request.commandLine.find("\"" + c.archive + "\""), std::string::npos) << request.commandLine;
         EXPECT_EQ(request.archiverPath, "C:\\Program Files\\WinZip\\wzzip.exe");
         runner.finish({});
     }
@@ -202,12 +201,10 @@ TEST_F(BackupWindow, StartUpShowsTheLastOfEachKindFromTheHistory) {
         std::string log, rolledOver;
         std::string folderLine, documentsLine;
     };
-    const std::string folder = R"({"time":"2006-03-01T10:00:00+00:00","kind":"folder","source":"C:\\D\\","archive":"C:\\Z\\Old.zip",)"
-                               R"("exit_code":0,"result":"ok","counted_files":2,"archived_files":2,"bytes":5,"seconds":1.5,)"
-                               R"("left_out":[]})";
-    const std::string newer = R"({"time":"2006-03-02T10:00:00+00:00","kind":"folder","source":"C:\\D\\","archive":"C:\\Z\\New.zip",)"
-                              R"("exit_code":14,"result":"failed","counted_files":3,"archived_files":0,"bytes":7,)"
-                              R"("seconds":0.5,"left_out":[]})";
+    // Which line is the last of its kind, past damage and the roll-over, is the history's table.
+    const std::string folder = R"({"time":"2006-03-02T10:00:00+00:00","kind":"folder","source":"C:\\D\\","archive":"C:\\Z\\New.zip",)"
+                               R"("exit_code":14,"result":"failed","counted_files":3,"archived_files":0,"bytes":7,)"
+                               R"("seconds":0.5,"left_out":[]})";
     const std::string documents = R"({"time":"2006-03-03T10:00:00+00:00","kind":"documents","source":"C:\\U\\","archive":"C:\\Z\\J.zip",)"
                                   R"("exit_code":18,"result":"warnings","counted_files":9,"archived_files":6,)"
                                   R"("bytes":11028,"seconds":2.0,)"
@@ -215,13 +212,8 @@ TEST_F(BackupWindow, StartUpShowsTheLastOfEachKindFromTheHistory) {
     const std::string none = "No backup recorded yet";
     const std::vector<Case> cases = {
         {"no history", "", "", none, none},
-        {"newest of each kind", folder + "\n" + documents + "\r\n" + newer + "\n", "",
+        {"one of each kind, the documents before the roll-over", folder + "\n", documents + "\n",
          "2006-03-02 10:00, New.zip, failed, 0 of 3 files",
-         "2006-03-03 10:00, J.zip, files left out, 6 of 9 files, 1 hidden or system left out"},
-        {"damaged lines passed over", folder + "\n{\"kind\":\"folder\",\"time\"\n[1,2]\n{\"kind\":7}\n", "",
-         "2006-03-01 10:00, Old.zip, complete, 2 of 2 files", none},
-        {"a kind only before the roll-over", folder + "\n", documents + "\n",
-         "2006-03-01 10:00, Old.zip, complete, 2 of 2 files",
          "2006-03-03 10:00, J.zip, files left out, 6 of 9 files, 1 hidden or system left out"},
     };
     for (const Case& c : cases) {

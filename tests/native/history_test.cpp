@@ -59,7 +59,7 @@ TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
         std::optional<std::string> lastDocumentsSource;
         bool rolledOver;
     };
-    const std::string older = history::ToJsonLine(recordOf(BackupKind::Folder, "C:\\Older\\")) + "\n";
+    const std::string older = history::ToJsonLine(recordOf(BackupKind::Folder, "C:\\Older\\")) + "\r\n";
     const std::string big(history::kRollOverBytes, ' ');
     auto replaced = [](std::string line, const std::string& from, const std::string& to) {
         return line.replace(line.find(from), from.size(), to) + "\n";
@@ -71,7 +71,7 @@ TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
         {"a fresh history", "", "", {recordOf(BackupKind::Folder, "C:\\A\\"), recordOf(BackupKind::Documents, "C:\\D\\"),
           recordOf(BackupKind::Folder, "C:\\B\\")}, "", "C:\\B\\", "C:\\D\\", false},
         {"damaged lines passed over", "{\"time\": \"cut short\n{\"kind\":\"folder\"}\nnot json\n",
-         "", {recordOf(BackupKind::Folder, "C:\\A\\")}, "\n[1,2]\n{\"time\":", "C:\\A\\", std::nullopt, false},
+         "", {recordOf(BackupKind::Folder, "C:\\A\\")}, "\n[1,2]\n{\"kind\":7}\n{\"time\":", "C:\\A\\", std::nullopt, false},
         {"a line with an unknown kind or reason", "", "", {recordOf(BackupKind::Folder, "C:\\A\\")}, unknownNames,
          "C:\\A\\", std::nullopt, false},
         {"older records in the rolled-over file", "", older, {recordOf(BackupKind::Documents, "C:\\D\\")}, "",

@@ -31,10 +31,4 @@ TEST(ReadableTextColour, KeepsWhatReadsAndOtherwiseTakesTheBetterOfBlackAndWhite
     }
 }
 
-TEST(ContrastRatio, RunsFromOneForLikeColoursToTwentyOneForBlackOnWhite) {
-    EXPECT_DOUBLE_EQ(app::ContrastRatio(kBlack, kWhite), 21.0);
-    EXPECT_DOUBLE_EQ(app::ContrastRatio(kWhite, kBlack), 21.0);
-    EXPECT_DOUBLE_EQ(app::ContrastRatio({0, 128, 128}, {0, 128, 128}), 1.0);
-}
-
 }  // namespace

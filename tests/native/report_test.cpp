@@ -158,15 +158,4 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
     }
 }
 
-TEST(Report, LastBackupLineCountsHiddenOrSystemFilesOnlyWhenThereAreAny) {
-    backup::BackupRecord record;
-    record.archive = "C:\\Backup Zips\\Docs-200505.zip";
-    record.result = Result::Ok;
-    record.countedFiles = 9;
-    record.archivedFiles = 7;
-    EXPECT_EQ(backup::LastBackupLine(record, "05/05/2005 14:30", ","), "05/05/2005 14:30, Docs-200505.zip, complete, 7 of 9 files");
-    record.leftOut = {{"desktop.ini", LeftOutReason::HiddenOrSystem}, {"a", LeftOutReason::HiddenOrSystem}};
-    EXPECT_EQ(backup::LastBackupLine(record, "x", ","), "x, Docs-200505.zip, complete, 7 of 9 files, 2 hidden or system left out");
-}
-
 }  // namespace

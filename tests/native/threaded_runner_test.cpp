@@ -49,6 +49,13 @@ struct RunWorld {
         return true;
     }
 
+    // Starts the request on a runner, keeping its progress and outcome here.
+    std::unique_ptr<backup::RunningBackup> start(backup::BackupRunner& with) {
+        return with.start(
+            request(), [this](const backup::Progress& p) { progress.push_back(p); },
+            [this](backup::RunOutcome done) { outcome = std::move(done); });
+    }
+
     // Only what the run itself decides; reading the archive back is the
     // recorder's.
     backup::RunOutcome record(backup::RunFacts facts) {
@@ -93,9 +100,7 @@ TEST(ThreadedBackupRunner, FollowsTheArchiverToItsEndOrCancel) {
         RunWorld fresh;
         if (c.end == End::NotStarted) fresh.os.startFailure = "The system cannot find the file specified.";
         fresh.recorderThrows = c.end == End::RecorderThrows;
-        auto run = fresh.runner.start(
-            fresh.request(), [&](const backup::Progress& p) { fresh.progress.push_back(p); },
-            [&](backup::RunOutcome done) { fresh.outcome = std::move(done); });
+        auto run = fresh.start(fresh.runner);
 
         if (c.end == End::Exits || c.end == End::Cancel) {
             fresh.child->write("wzzip: unchanged 1 files 10 bytes\r\n  adding 20 Sub\\b");
@@ -143,9 +148,7 @@ TEST(ThreadedBackupRunner, EndsTheArchiverWhenTheRunnerGoes) {
         backup::ThreadedBackupRunner own(
             world.os, [&](std::function<void()> task) { world.tasks.push(std::move(task)); },
             [&](backup::RunFacts facts) { return world.record(std::move(facts)); });
-        run = own.start(
-            world.request(), [&](const backup::Progress& p) { world.progress.push_back(p); },
-            [&](backup::RunOutcome done) { world.outcome = std::move(done); });
+        run = world.start(own);
         ASSERT_TRUE(world.pumpUntil([&] { return !world.progress.empty(); }));
     }
     EXPECT_TRUE(world.child->terminated());
@@ -158,9 +161,7 @@ TEST(ThreadedBackupRunner, EndsTheArchiverWhenTheRunnerGoes) {
 
 TEST(ThreadedBackupRunner, MeasuresAnotherArchiverByTheBytesItHasRead) {
     RunWorld world;
-    auto run = world.runner.start(
-        world.request(), [&](const backup::Progress& p) { world.progress.push_back(p); },
-        [&](backup::RunOutcome done) { world.outcome = std::move(done); });
+    auto run = world.start(world.runner);
     world.child->write("  adding: a.txt (deflated 50%)\r\n");
     world.child->setBytesRead(30);
     ASSERT_TRUE(world.pumpUntil([&] { return !world.progress.empty() && world.progress.back().measured; }));

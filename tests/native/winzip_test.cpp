@@ -1,8 +1,10 @@
 // Where WinZip is looked for: one folder for the archiver check and the
-// backup command lines.
-#include "main_window_fixture.h"
-
+// backup command lines (the window's use of it is in main_window_test and
+// backup_test).
 #include "backup/winzip.h"
+#include "fake/fake_os.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -27,13 +29,6 @@ TEST(FindWinZipFolder, LooksInOrderAndTakesTheFirstPlaceHoldingWinZipOrTheAddon)
     const std::vector<Case> cases = {
         {"the classic place only",
          [](fake::FakeOs& os) { os.addFile("C:\\Program Files\\WinZip\\winzip32.exe"); },
-         "C:\\Program Files\\WinZip\\"},
-        {"the classic place holding the add-on alone",
-         [](fake::FakeOs& os) {
-             todaysProgramFolders(os);
-             os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
-             os.addFile("C:\\Program Files (x86)\\WinZip\\winzip32.exe");
-         },
          "C:\\Program Files\\WinZip\\"},
         {"32-bit WinZip on 64-bit Windows",
          [](fake::FakeOs& os) {
@@ -96,31 +91,6 @@ TEST(FindWinZipFolder, LooksInOrderAndTakesTheFirstPlaceHoldingWinZipOrTheAddon)
         c.arrange(os);
         EXPECT_EQ(backup::FindWinZipFolder(os), c.folder) << c.what;
     }
-}
-
-class WinZipElsewhere : public test_support::MainWindowTest {
-protected:
-    WinZipElsewhere() {
-        os.remove("C:\\Program Files\\WinZip\\winzip32.exe");
-        os.remove("C:\\Program Files\\WinZip\\wzzip.exe");
-        os.date = {2006, 3, 14};
-        os.addFolder("C:\\Backup Zips");
-        todaysProgramFolders(os);
-    }
-};
-
-TEST_F(WinZipElsewhere, TheCheckAndTheBackupUseTheFolderFound) {
-    os.addFile("C:\\Program Files (x86)\\WinZip\\winzip64.exe");
-    os.addFile("C:\\Program Files (x86)\\WinZip\\wzzip.exe");
-    auto& window = load();
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(window.chkWinZip.value(), 1);
-    EXPECT_EQ(window.chkAddon.value(), 1);
-    window.btnBackupUser.click();
-    ASSERT_EQ(runner.started.size(), 1u);
-    EXPECT_EQ(runner.started[0].commandLine, "\"C:\\Program Files (x86)\\WinZip\\wzzip.exe\" -u -p -r "
-                                                    "\"C:\\Backup Zips\\Jsmith-200603.zip\" "
-                                                    "\"C:\\Documents and Settings\\Jsmith\\My Documents\\*.*\"");
 }
 
 }  // namespace
