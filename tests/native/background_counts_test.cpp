@@ -270,6 +270,22 @@ TEST_F(Workers, AResultAlreadyPostedIsDroppedOnceItsCountIsCancelled) {
     EXPECT_FALSE(delivered);
 }
 
+// Under ThreadSanitizer this finds a fake that a worker cannot share safely.
+TEST_F(Workers, TheTestMayRewriteFilesWhileAWorkerSearches) {
+    std::promise<void> go;
+    os.onFind = [started = go.get_future().share()](std::string_view) { started.wait(); };
+    app::ThreadedCounts threads(shared, windows);
+    std::vector<std::int64_t> figures;
+    auto count = threads.start(big(), [&](const app::CountResult& result) {
+        figures = {result.figures.FileCount, result.figures.TotalSize};
+    });
+    go.set_value();
+    for (int round = 0; round < 100; ++round) os.addFileOfSize("C:\\Big\\F7\\f0", 10);
+    ASSERT_TRUE(waitFor([&] { return windows.anyPosted(); }));
+    windows.runPosted();
+    EXPECT_EQ(figures, (std::vector<std::int64_t>{60, 600}));
+}
+
 // A search that never returns (an offline network folder) must not hold up
 // the end: the counts go at once and the worker, once free, posts nothing.
 TEST_F(Workers, AStuckSearchNeverHoldsUpTheEnd) {
