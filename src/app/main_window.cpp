@@ -2,13 +2,13 @@
 
 #include "app/help_texts.h"
 #include "app/layout.h"
-#include "app/past_backups.h"
 #include "app/progress_display.h"
 #include "backup/archive_lock.h"
 #include "backup/backup.h"
 #include "backup/input_checks.h"
 #include "backup/winzip.h"
 #include "destination/destination.h"
+#include "history/history.h"
 #include "settings/settings.h"
 
 #include <cstdio>
@@ -399,7 +399,7 @@ void frmQuenfoldBackup::windowGoing() {
 
 void frmQuenfoldBackup::showLastBackups() {
     for (auto kind : {backup::BackupKind::Folder, backup::BackupKind::Documents}) {
-        if (auto record = LastBackupOf(os_, kind)) {
+        if (auto record = history::LastOfKind(os_, kind)) {
             showLastBackup(*record);
             continue;
         }
@@ -413,12 +413,15 @@ void frmQuenfoldBackup::showLastBackup(const backup::BackupRecord& record) {
     bool folder = record.kind == backup::BackupKind::Folder;
     Button& line = folder ? btnLastSpecificBackup : btnLastUserBackup;
     (folder ? lastSpecific_ : lastUser_) = record;
-    line.setCaption(LastBackupLine(os_, record));
+    // The time as the user writes dates and times; as stored when it cannot be read.
+    auto ticks = history::UtcTicksOf(record.time);
+    line.setCaption(backup::LastBackupLine(record, ticks ? os_.formatDateTime(*ticks) : record.time,
+                                           os_.thousandsSeparator()));
     line.setEnabled(true);
 }
 
 void frmQuenfoldBackup::openReportOf(const std::optional<backup::BackupRecord>& record) {
-    if (record) program_.openReport(BackupReportText(*record));
+    if (record) program_.openReport(backup::FullReport(*record));
 }
 
 void frmQuenfoldBackup::btnLastSpecificBackup_Click() { openReportOf(lastSpecific_); }

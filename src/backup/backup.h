@@ -1,7 +1,6 @@
 // The archiver's command line and what its ending means to the user.
 #pragma once
 
-#include "backup/report.h"
 #include "platform/os.h"
 
 #include <optional>
