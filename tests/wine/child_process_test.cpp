@@ -1,10 +1,6 @@
-// The archiver started hidden with its output read as it grows, and a run
-// cancelled through the engine: the stand-in ended, its temporary file gone,
-// the old archive as it was.
-#include "app/task_queue.h"
+// The archiver started hidden with its output read as it grows; a run
+// cancelled from the window is the window's end-to-end test.
 #include "backup/progress.h"
-#include "backup/record_run.h"
-#include "backup/threaded_runner.h"
 #include "platform/win32/win32_os.h"
 #include "scratch.h"
 
@@ -40,24 +36,6 @@ std::string tempFolder() {
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, folder);
     return narrow(folder);
-}
-
-// Bytes that deflate cannot shrink, so that archiving them takes a while.
-std::string noise(std::size_t size, std::uint32_t seed) {
-    std::string bytes(size, '\0');
-    for (char& byte : bytes) {
-        seed ^= seed << 13;
-        seed ^= seed >> 17;
-        seed ^= seed << 5;
-        byte = static_cast<char>(seed);
-    }
-    return bytes;
-}
-
-WIN32_FILE_ATTRIBUTE_DATA fileData(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    ::GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data);
-    return data;
 }
 
 TEST(HiddenArchiver, OutputIsReadAsItGrowsAndTheFileGoesWithTheProcess) {
@@ -97,53 +75,6 @@ TEST(HiddenArchiver, OutputIsReadAsItGrowsAndTheFileGoesWithTheProcess) {
     platform::StartedChild missing = os.startHidden("\"" + scratch.path() + "\\no-such-archiver.exe\" -u");
     EXPECT_FALSE(missing.child);
     EXPECT_FALSE(missing.error.empty());
-}
-
-TEST(HiddenArchiver, CancelEndsTheStandInAndLeavesTheOldArchive) {
-    ScratchFolder scratch("cancel");
-    ::CreateDirectoryW(widen(scratch.path() + "\\Source").c_str(), nullptr);
-    scratch.addFile("Source\\first.txt", "the archive before");
-    const std::string archive = scratch.path() + "\\Big.zip";
-    platform::win32::Win32Os os;
-    platform::StartedChild first = os.startHidden(commandLine(archive, scratch.path() + "\\Source"));
-    ASSERT_TRUE(first.child) << first.error;
-    ASSERT_TRUE(first.child->waitForExit(60s));
-    first.child.reset();
-    const WIN32_FILE_ATTRIBUTE_DATA before = fileData(archive);
-    ASSERT_GT(before.nFileSizeLow, 0u);
-    for (int index = 0; index < 6; ++index)
-        ASSERT_TRUE(os.writeFileReplacing(scratch.path() + "\\Source\\noise" + std::to_string(index) + ".bin",
-                                          noise(24u << 20, 2463534242u + index)));
-
-    app::TaskQueue tasks;
-    std::optional<backup::RunOutcome> outcome;
-    int progressPosts = 0;
-    backup::ThreadedBackupRunner runner(
-        os, [&](std::function<void()> task) { tasks.push(std::move(task)); },
-        [&](backup::RunFacts facts) { return backup::RecordRun(os, facts); });
-    auto pumpUntil = [&](auto condition) {
-        for (auto deadline = std::chrono::steady_clock::now() + 60s; !condition();) {
-            tasks.runAll([](const std::function<void()>& task) { task(); });
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(5ms);
-        }
-        return true;
-    };
-    auto run = runner.start({backup::BackupKind::Folder, scratch.path() + "\\Source\\", archive,
-                             commandLine(archive, scratch.path() + "\\Source"), standInPath()},
-                            [&](const backup::Progress&) { ++progressPosts; },
-                            [&](backup::RunOutcome done) { outcome = std::move(done); });
-    ASSERT_TRUE(
-        pumpUntil([&] { return (progressPosts > 0 && filesMatching(archive + ".*.wzzip-tmp") > 0) || outcome; }));
-    ASSERT_FALSE(outcome) << "the run ended before it could be cancelled";
-    run->cancel();
-    ASSERT_TRUE(pumpUntil([&] { return outcome.has_value(); }));
-
-    EXPECT_EQ(outcome->record.result, backup::Result::Cancelled);
-    EXPECT_EQ(filesMatching(archive + ".*.wzzip-tmp"), 0);
-    const WIN32_FILE_ATTRIBUTE_DATA after = fileData(archive);
-    EXPECT_EQ(after.nFileSizeLow, before.nFileSizeLow);
-    EXPECT_EQ(::CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime), 0);
 }
 
 }  // namespace
