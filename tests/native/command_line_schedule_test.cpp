@@ -13,8 +13,29 @@
 
 namespace {
 
-TEST(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
-    const std::string task = "\\Quenfold\\Back up C-Data as Reports";
+class CommandLineSchedule : public ::testing::Test {
+protected:
+    CommandLineSchedule() {
+        os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
+        os.addFolder("C:\\My Data");
+    }
+    // The exit code.
+    int run(const std::vector<std::string>& arguments) {
+        cli::UnattendedRun unattended(os, ui, runner, cli::ScheduleThrough(os, scheduler, "C:\\Q\\quenfold.exe"));
+        int exitCode = -1;
+        unattended.start(arguments, [&](int code) { exitCode = code; });
+        return exitCode;
+    }
+
+    fake::FakeOs os;
+    fake::UiLog log{os.events};
+    fake::FakeUi ui{log, ""};
+    fake::ManualRunner runner;
+    fake::FakeTaskScheduler scheduler;
+};
+
+TEST_F(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
+    const std::string task = "\\Quenfold\\Back up C-My Data as Reports";
     struct Case {
         const char* what;
         std::vector<std::string> arguments;
@@ -23,25 +44,15 @@ TEST(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
         bool taskAfter;
     };
     const Case cases[] = {
-        {"schedule", {"/folder:C:\\Data", "/label:Reports", "/schedule:weekly", "/at:6:30"}, {}, 0, true},
-        {"unschedule", {"/folder:C:\\Data", "/label:Reports", "/unschedule"}, {}, 0, false},
-        {"refused", {"/folder:C:\\Data", "/label:Reports", "/schedule:daily"}, "Access is denied.", 2, false},
+        {"schedule", {"/folder:C:\\My Data", "/label:Reports", "/schedule:weekly", "/at:6:30"}, {}, 0, true},
+        {"unschedule", {"/folder:C:\\My Data", "/label:Reports", "/unschedule"}, {}, 0, false},
+        {"refused", {"/folder:C:\\My Data", "/label:Reports", "/schedule:daily"}, "Access is denied.", 2, false},
     };
-    fake::FakeOs os;
-    os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
-    os.addFolder("C:\\Data");
-    fake::UiLog log{os.events};
-    fake::FakeUi ui{log, ""};
-    fake::ManualRunner runner;
-    fake::FakeTaskScheduler scheduler;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         scheduler.failure = c.refusal;
         log.messages.clear();
-        cli::UnattendedRun run(os, ui, runner, cli::ScheduleThrough(os, scheduler, "C:\\Q\\quenfold.exe"));
-        int exitCode = -1;
-        run.start(c.arguments, [&](int code) { exitCode = code; });
-        EXPECT_EQ(exitCode, c.exitCode);
+        EXPECT_EQ(run(c.arguments), c.exitCode);
         EXPECT_EQ(scheduler.tasks.count(task), c.taskAfter ? 1u : 0u);
         ASSERT_EQ(log.messages.size(), 1u);
         if (c.refusal) EXPECT_NE(log.messages[0].text.find(*c.refusal), std::string::npos) << log.messages[0].text;
@@ -49,17 +60,8 @@ TEST(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
     EXPECT_TRUE(runner.started.empty()) << "scheduling runs no backup";
 }
 
-TEST(CommandLineSchedule, TheTaskRunsTheSameJobQuietly) {
-    fake::FakeOs os;
-    os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
-    os.addFolder("C:\\My Data");
-    fake::UiLog log{os.events};
-    fake::FakeUi ui{log, ""};
-    fake::ManualRunner runner;
-    fake::FakeTaskScheduler scheduler;
-    cli::UnattendedRun run(os, ui, runner, cli::ScheduleThrough(os, scheduler, "C:\\Q\\quenfold.exe"));
-    run.start({"/folder:C:\\My Data", "/label:Reports", "/destination:D:\\Zips", "/yearly", "/schedule:monthly"},
-              [](int) {});
+TEST_F(CommandLineSchedule, TheTaskRunsTheSameJobQuietly) {
+    run({"/folder:C:\\My Data", "/label:Reports", "/destination:D:\\Zips", "/yearly", "/schedule:monthly"});
     ASSERT_EQ(scheduler.tasks.size(), 1u);
     pugi::xml_document document;
     ASSERT_TRUE(document.load_string(scheduler.tasks.begin()->second.c_str()));
