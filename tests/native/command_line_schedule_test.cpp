@@ -47,6 +47,8 @@ TEST_F(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
         {"schedule", {"/folder:C:\\My Data", "/label:Reports", "/schedule:weekly", "/at:6:30"}, {}, 0, true},
         {"unschedule", {"/folder:C:\\My Data", "/label:Reports", "/unschedule"}, {}, 0, false},
         {"refused", {"/folder:C:\\My Data", "/label:Reports", "/schedule:daily"}, "Access is denied.", 2, false},
+        // Fields every run would refuse are refused before the scheduler is asked.
+        {"refused fields", {"/folder:C:\\My Data", "/label:a*", "/schedule:daily"}, {}, 3, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -184,24 +184,4 @@ TEST_F(Unattended, AnArchiveAnotherRunHoldsUnderAnyCaseFailsAndIsNotTouched) {
     EXPECT_EQ(os.heldLocks.size(), 1u);
 }
 
-TEST_F(Unattended, AScheduleGoesToTheScheduleActionWithTheRequest) {
-    std::vector<cli::Request> handed;
-    cli::UnattendedRun scheduling(os, ui, runner, [&](const cli::Request& request, platform::Ui&) {
-        handed.push_back(request);
-        return 0;
-    });
-    scheduling.start({"/folder:C:\\Data", "/label:x", "/schedule:weekly", "/at:06:15"},
-                     [this](int code) { exitCode = code; });
-    EXPECT_EQ(exitCode, 0);
-    ASSERT_EQ(handed.size(), 1u);
-    EXPECT_EQ(handed[0].schedule, schedule::Frequency::Weekly);
-    EXPECT_EQ(handed[0].folder, "C:\\Data");
-    // Fields every run would refuse are refused now.
-    scheduling.start({"/folder:C:\\Data", "/label:a*", "/schedule:daily"}, [this](int code) { exitCode = code; });
-    EXPECT_EQ(exitCode, 3);
-    EXPECT_EQ(handed.size(), 1u);
-    EXPECT_EQ(log.messages.size(), 1u);
-    EXPECT_TRUE(runner.started.empty());
-}
-
 }  // namespace
