@@ -86,7 +86,7 @@ struct Bench {
 
     std::string archive() const { return root + "\\Out.zip"; }
     backup::RunRequest request() const {
-        return {backup::BackupKind::Folder, root + "\\Source\\", archive(),
+        return {records::BackupKind::Folder, root + "\\Source\\", archive(),
                 "\"" + standIn + "\" -u -p -r \"" + archive() + "\" \"" + root + "\\Source\\\"", standIn};
     }
 

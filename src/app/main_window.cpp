@@ -287,7 +287,7 @@ void frmQuenfoldBackup::ZipSpecificUser() {
                       .year = cmbFileNameYear.text(),
                       .month = optYes.value() ? cmbFileNameMonth.text() : std::string()}))
         return;
-    runBackupJob(backup::BackupKind::Documents,
+    runBackupJob(records::BackupKind::Documents,
                  naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text()));
 }
 
@@ -302,11 +302,11 @@ void frmQuenfoldBackup::ZipUserDefined() {
                       .year = cmbFileNameYear.text(),
                       .month = cmbFileNameMonth.text()}))
         return;
-    runBackupJob(backup::BackupKind::Folder,
+    runBackupJob(records::BackupKind::Folder,
                  naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(), TxtSrc.text()));
 }
 
-void frmQuenfoldBackup::runBackupJob(backup::BackupKind kind, const naming::JobPaths& paths) {
+void frmQuenfoldBackup::runBackupJob(records::BackupKind kind, const naming::JobPaths& paths) {
     const std::string winZipFolder = backup::FindWinZipFolder(os_);
     auto commandLine = backup::ArchiverCommandLine(winZipFolder, paths.archivePath, paths.source);
     if (!commandLine) {
@@ -347,7 +347,7 @@ std::vector<Control*> frmQuenfoldBackup::controlsLockedWhileRunning() {
 
 // Cancel takes the focus from the button that started the run, which is
 // about to be disabled.
-void frmQuenfoldBackup::backupStarted(backup::BackupKind kind) {
+void frmQuenfoldBackup::backupStarted(records::BackupKind kind) {
     running_ = true;
     runningKind_ = kind;
     btnCancelBackup.setEnabled(true);
@@ -370,7 +370,7 @@ void frmQuenfoldBackup::backupDone(backup::RunOutcome outcome) {
     for (Control* control : controlsLockedWhileRunning()) control->setEnabled(true);
     // Before the message: the window is back in front and usable at once.
     host_->show();
-    host_->focus(runningKind_ == backup::BackupKind::Folder ? btnSpecificBackup.name() : btnBackupUser.name());
+    host_->focus(runningKind_ == records::BackupKind::Folder ? btnSpecificBackup.name() : btnBackupUser.name());
     showIdle();
     showLastBackup(outcome.record);
     GetMetricsDestination();
@@ -398,19 +398,19 @@ void frmQuenfoldBackup::windowGoing() {
 // The last backups
 
 void frmQuenfoldBackup::showLastBackups() {
-    for (auto kind : {backup::BackupKind::Folder, backup::BackupKind::Documents}) {
+    for (auto kind : {records::BackupKind::Folder, records::BackupKind::Documents}) {
         if (auto record = history::LastOfKind(os_, kind)) {
             showLastBackup(*record);
             continue;
         }
-        Button& line = kind == backup::BackupKind::Folder ? btnLastSpecificBackup : btnLastUserBackup;
+        Button& line = kind == records::BackupKind::Folder ? btnLastSpecificBackup : btnLastUserBackup;
         line.setCaption("No backup recorded yet");
         line.setEnabled(false);
     }
 }
 
-void frmQuenfoldBackup::showLastBackup(const backup::BackupRecord& record) {
-    bool folder = record.kind == backup::BackupKind::Folder;
+void frmQuenfoldBackup::showLastBackup(const records::BackupRecord& record) {
+    bool folder = record.kind == records::BackupKind::Folder;
     Button& line = folder ? btnLastSpecificBackup : btnLastUserBackup;
     (folder ? lastSpecific_ : lastUser_) = record;
     // The time as the user writes dates and times; as stored when it cannot be read.
@@ -420,7 +420,7 @@ void frmQuenfoldBackup::showLastBackup(const backup::BackupRecord& record) {
     line.setEnabled(true);
 }
 
-void frmQuenfoldBackup::openReportOf(const std::optional<backup::BackupRecord>& record) {
+void frmQuenfoldBackup::openReportOf(const std::optional<records::BackupRecord>& record) {
     if (record) program_.openReport(backup::FullReport(*record));
 }
 

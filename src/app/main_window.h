@@ -206,16 +206,16 @@ private:
 
     // The steps both backup jobs share once their paths are composed: the
     // checks, then the run handed to the runner, the window kept usable.
-    void runBackupJob(backup::BackupKind kind, const naming::JobPaths& paths);
-    void backupStarted(backup::BackupKind kind);
+    void runBackupJob(records::BackupKind kind, const naming::JobPaths& paths);
+    void backupStarted(records::BackupKind kind);
     void showProgress(const backup::Progress& progress);
     void backupDone(backup::RunOutcome outcome);
     void showIdle();
     // The controls that start a backup or change what it would do.
     std::vector<Control*> controlsLockedWhileRunning();
     void showLastBackups();
-    void showLastBackup(const backup::BackupRecord& record);
-    void openReportOf(const std::optional<backup::BackupRecord>& record);
+    void showLastBackup(const records::BackupRecord& record);
+    void openReportOf(const std::optional<records::BackupRecord>& record);
     void tell(const std::string& text);
     // Shows the first problem of the fields, if any; true when there was one.
     bool refusesInput(const backup::FieldValues& fields);
@@ -227,10 +227,10 @@ private:
     ProgramActions& program_;
     WindowHost* host_ = nullptr;
     backup::BackupRunner& runner_;
-    std::optional<backup::BackupRecord> lastSpecific_;
-    std::optional<backup::BackupRecord> lastUser_;
+    std::optional<records::BackupRecord> lastSpecific_;
+    std::optional<records::BackupRecord> lastUser_;
     bool running_ = false;
-    backup::BackupKind runningKind_ = backup::BackupKind::Folder;
+    records::BackupKind runningKind_ = records::BackupKind::Folder;
     // The runner's callbacks look at it: the form may be gone when they come.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // After the controls it fills, so that it goes first.

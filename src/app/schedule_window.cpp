@@ -55,7 +55,7 @@ void frmSchedule::cmdScheduleClose_Click() { close_(); }
 schedule::BackupJob frmSchedule::job() const {
     schedule::BackupJob job;
     if (optScheduleFolder.value()) {
-        job.kind = backup::BackupKind::Folder;
+        job.kind = records::BackupKind::Folder;
         job.folder = fields_.source;
         job.label = fields_.label;
     } else {

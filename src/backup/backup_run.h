@@ -14,7 +14,7 @@
 namespace backup {
 
 struct RunRequest {
-    BackupKind kind = BackupKind::Folder;
+    records::BackupKind kind = records::BackupKind::Folder;
     std::string sourceFolder;  // the folder whose files go in, ending in "\"
     std::string archivePath;
     std::string commandLine;  // as ArchiverCommandLine composed it
@@ -37,7 +37,7 @@ struct Progress {
 };
 
 struct RunOutcome {
-    BackupRecord record;  // already in the history when this arrives
+    records::BackupRecord record;  // already in the history when this arrives
     // The one message to show, owned by the window; nothing for a backup
     // that holds everything (hidden or system files aside).
     std::optional<std::string> message;

@@ -7,6 +7,10 @@
 #include <string>
 
 namespace backup {
+
+using records::BackupRecord;
+using records::SourceFile;
+
 namespace {
 
 void addParagraph(std::optional<std::string>& message, const std::string& paragraph) {

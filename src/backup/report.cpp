@@ -8,6 +8,13 @@
 #include <unordered_map>
 
 namespace backup {
+
+using records::BackupRecord;
+using records::LeftOutFile;
+using records::LeftOutReason;
+using records::Result;
+using records::SourceFile;
+
 namespace {
 
 constexpr std::size_t kNamesInMessage = 20;

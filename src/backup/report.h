@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/os.h"
+#include "records/records.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,38 +12,6 @@
 #include <vector>
 
 namespace backup {
-
-enum class BackupKind { Documents, Folder };
-enum class Result { Ok, Warnings, Failed, Cancelled };
-enum class LeftOutReason { HiddenOrSystem, Unreadable, Changed };
-
-struct LeftOutFile {
-    std::string path;  // relative to the source folder, with backslashes
-    LeftOutReason reason = LeftOutReason::Unreadable;
-};
-
-// One backup as the history keeps it and the window shows it.
-struct BackupRecord {
-    std::string time;  // ISO 8601 local time with its UTC offset: 2026-12-07T15:48:27+01:00
-    BackupKind kind = BackupKind::Folder;
-    std::string source;   // the folder backed up
-    std::string archive;  // the archive's full path
-    std::uint32_t exitCode = 0;
-    Result result = Result::Failed;
-    std::uint64_t countedFiles = 0;
-    std::uint64_t archivedFiles = 0;
-    std::uint64_t bytes = 0;  // of the files counted
-    double seconds = 0;
-    std::vector<LeftOutFile> leftOut;
-};
-
-// A file of the source tree as it was found after the run.
-struct SourceFile {
-    std::string path;  // relative to the source folder, with backslashes
-    std::uint64_t size = 0;
-    std::uint64_t modified = 0;  // UTC, 100 ns ticks since 1601 (FILETIME)
-    std::uint32_t attributes = 0;
-};
 
 // An entry of the archive's central directory.
 struct ArchivedFile {
@@ -61,13 +30,13 @@ struct ArchiveContents {
 
 // What the runner knows of a finished run besides the two listings.
 struct RunFacts {
-    BackupKind kind = BackupKind::Folder;
+    records::BackupKind kind = records::BackupKind::Folder;
     std::string source;   // the folder backed up, ending in "\"
     std::string archive;  // the archive's full path
     platform::ProcessResult process;
     bool cancelled = false;
     std::uint64_t startedAt = 0;  // UTC ticks, when the archiver started
-    std::string time;             // ISO 8601, as BackupRecord::time
+    std::string time;             // ISO 8601, as records::BackupRecord::time
     double seconds = 0;
     std::string archiverPath;
     // What went wrong around the archiver (a temporary file that could not
@@ -84,22 +53,22 @@ struct RunFacts {
 // cancelled run lists none. Entries that are not in the source are ignored;
 // the archive itself and the archiver's temporary files are not counted.
 // Left-out files come unreadable first, then changed, then hidden or system.
-BackupRecord BuildRecord(const RunFacts& run, const std::vector<SourceFile>& source, const ArchiveContents& archive);
+records::BackupRecord BuildRecord(const RunFacts& run, const std::vector<records::SourceFile>& source, const ArchiveContents& archive);
 
 // The one message after a run, owned by the window: nothing when the
 // archive holds everything (hidden or system files left out alone stay
 // silent). Otherwise the archiver's own failure or warning text first, then
 // the result, the archive, "N of M files" and what was left out and why,
 // the first 20 files named; hidden or system files only counted.
-std::optional<std::string> MessageAfterRun(const BackupRecord& record, const RunFacts& run,
+std::optional<std::string> MessageAfterRun(const records::BackupRecord& record, const RunFacts& run,
                                            const ArchiveContents& archive, std::string_view archiverPath);
 
 // Every left-out file with its reason, the time, archive, result and counts.
-std::string FullReport(const BackupRecord& record);
+std::string FullReport(const records::BackupRecord& record);
 
 // "<date and time>, Docs-202612.zip, complete, 6 of 9 files[, 2 hidden or
 // system left out]"; the local date and time come formatted, the figures
 // grouped with the locale's separator.
-std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime, std::string_view separator);
+std::string LastBackupLine(const records::BackupRecord& record, std::string_view localDateTime, std::string_view separator);
 
 }  // namespace backup

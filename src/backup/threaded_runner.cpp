@@ -11,6 +11,10 @@
 #include <vector>
 
 namespace backup {
+
+using records::BackupRecord;
+using records::Result;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

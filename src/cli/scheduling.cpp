@@ -8,7 +8,7 @@ namespace cli {
 namespace {
 
 schedule::BackupJob jobOf(const Request& request) {
-    return {request.job == Job::Documents ? backup::BackupKind::Documents : backup::BackupKind::Folder,
+    return {request.job == Job::Documents ? records::BackupKind::Documents : records::BackupKind::Folder,
             request.user.value_or(""),
             request.folder,
             request.label,

@@ -23,10 +23,10 @@ naming::DisplayInputs archiveInputs(platform::Os& os, const Request& request, co
     return {destination, std::to_string(today.year), request.yearly ? std::string() : twoDigits(today.month)};
 }
 
-int exitCodeOf(backup::Result result) {
+int exitCodeOf(records::Result result) {
     switch (result) {
-        case backup::Result::Ok: return kAllArchived;
-        case backup::Result::Warnings: return kFilesLeftOut;
+        case records::Result::Ok: return kAllArchived;
+        case records::Result::Warnings: return kFilesLeftOut;
         default: return kFailed;
     }
 }
@@ -42,7 +42,7 @@ platform::MessageAnswer CommandLineUi::showMessage(std::string_view text, std::s
 
 struct UnattendedRun::Prepared {
     naming::JobPaths paths;
-    backup::BackupKind kind = backup::BackupKind::Folder;
+    records::BackupKind kind = records::BackupKind::Folder;
     std::string sourceFolder;  // ending in "\"
     std::string archiveFolder;  // the destination
 };
@@ -118,7 +118,7 @@ std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::documentsJob(c
     if (auto problem = backup::FirstInputProblem(
             os_, {.user = user, .destination = destination, .year = inputs.year, .month = inputs.month}))
         return *problem;
-    return Prepared{naming::UserJobPaths(os_, inputs, !request.yearly, user), backup::BackupKind::Documents,
+    return Prepared{naming::UserJobPaths(os_, inputs, !request.yearly, user), records::BackupKind::Documents,
                     naming::QualifyPath(naming::UserDocumentsFolder(os_, user)), destination};
 }
 
@@ -134,7 +134,7 @@ std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::folderJob(cons
         return *problem;
     auto paths = naming::SpecificJobPaths(os_, inputs, request.label, request.folder);
     std::string sourceFolder = paths.source;
-    return Prepared{std::move(paths), backup::BackupKind::Folder, std::move(sourceFolder), destination};
+    return Prepared{std::move(paths), records::BackupKind::Folder, std::move(sourceFolder), destination};
 }
 
 void UnattendedRun::ended(backup::RunOutcome outcome) {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 // The history's names for the values; beside the types, where the library looks for them.
-namespace backup {
+namespace records {
 NLOHMANN_JSON_SERIALIZE_ENUM(BackupKind, {{BackupKind::Documents, "documents"}, {BackupKind::Folder, "folder"}})
 NLOHMANN_JSON_SERIALIZE_ENUM(Result, {{Result::Ok, "ok"},
                                       {Result::Warnings, "warnings"},
@@ -18,7 +18,7 @@ NLOHMANN_JSON_SERIALIZE_ENUM(Result, {{Result::Ok, "ok"},
 NLOHMANN_JSON_SERIALIZE_ENUM(LeftOutReason, {{LeftOutReason::HiddenOrSystem, "hidden or system"},
                                              {LeftOutReason::Unreadable, "unreadable"},
                                              {LeftOutReason::Changed, "changed"}})
-}  // namespace backup
+}  // namespace records
 
 namespace history {
 namespace {
@@ -26,9 +26,9 @@ namespace {
 constexpr std::int64_t kSeconds1601To1970 = 11644473600;
 
 using nlohmann::json;
-using backup::BackupKind;
-using backup::LeftOutReason;
-using backup::Result;
+using records::BackupKind;
+using records::LeftOutReason;
+using records::Result;
 
 std::optional<std::string> folder(platform::Os& os) {
     auto local = os.knownFolder(platform::KnownFolder::LocalAppData);
@@ -46,7 +46,7 @@ Enum strictEnum(const json& value) {
     return parsed;
 }
 
-std::optional<backup::BackupRecord> lastOfKindIn(platform::Os& os, const std::string& path, BackupKind kind) {
+std::optional<records::BackupRecord> lastOfKindIn(platform::Os& os, const std::string& path, BackupKind kind) {
     const auto text = os.readFile(path);
     if (!text) return std::nullopt;
     std::string_view rest(*text);
@@ -71,7 +71,7 @@ std::string Iso8601(const platform::LocalDateTime& t) {
     return text;
 }
 
-std::string ToJsonLine(const backup::BackupRecord& record) {
+std::string ToJsonLine(const records::BackupRecord& record) {
     json leftOut = json::array();
     for (const auto& file : record.leftOut) leftOut.push_back({{"path", file.path}, {"reason", file.reason}});
     const json line = {{"time", record.time},
@@ -90,11 +90,11 @@ std::string ToJsonLine(const backup::BackupRecord& record) {
     return line.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-std::optional<backup::BackupRecord> FromJsonLine(std::string_view line) {
+std::optional<records::BackupRecord> FromJsonLine(std::string_view line) {
     const json value = json::parse(line, nullptr, false);
     if (!value.is_object()) return std::nullopt;
     try {
-        backup::BackupRecord record;
+        records::BackupRecord record;
         record.time = value.at("time").get<std::string>();
         record.kind = strictEnum<BackupKind>(value.at("kind"));
         record.source = value.at("source").get<std::string>();
@@ -114,7 +114,7 @@ std::optional<backup::BackupRecord> FromJsonLine(std::string_view line) {
     }
 }
 
-platform::Status Append(platform::Os& os, const backup::BackupRecord& record) {
+platform::Status Append(platform::Os& os, const records::BackupRecord& record) {
     const auto where = folder(os);
     if (!where) return platform::Status::failure("The local application-data folder is not known.");
     if (!os.folderExists(*where))
@@ -125,7 +125,7 @@ platform::Status Append(platform::Os& os, const backup::BackupRecord& record) {
     return os.appendFlushed(log, ToJsonLine(record) + "\n");
 }
 
-std::optional<backup::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
+std::optional<records::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
     const auto where = folder(os);
     if (!where) return std::nullopt;
     for (const char* name : {"backups.log", "backups.1.log"})

@@ -3,7 +3,7 @@
 // 1 MiB.
 #pragma once
 
-#include "backup/report.h"
+#include "records/records.h"
 #include "platform/os.h"
 
 #include <optional>
@@ -23,16 +23,16 @@ std::optional<std::uint64_t> UtcTicksOf(const std::string& time);
 
 // One record as its line (without the line break), and back; a line that is
 // not a whole record gives nothing.
-std::string ToJsonLine(const backup::BackupRecord& record);
-std::optional<backup::BackupRecord> FromJsonLine(std::string_view line);
+std::string ToJsonLine(const records::BackupRecord& record);
+std::optional<records::BackupRecord> FromJsonLine(std::string_view line);
 
 // Appends the record, flushed to the device before returning. The folder is
 // made when missing; a log already past 1 MiB first becomes backups.1.log,
 // replacing an older one.
-platform::Status Append(platform::Os& os, const backup::BackupRecord& record);
+platform::Status Append(platform::Os& os, const records::BackupRecord& record);
 
 // The newest record of a kind, from backups.log, else backups.1.log; damaged
 // lines are passed over.
-std::optional<backup::BackupRecord> LastOfKind(platform::Os& os, backup::BackupKind kind);
+std::optional<records::BackupRecord> LastOfKind(platform::Os& os, records::BackupKind kind);
 
 }  // namespace history

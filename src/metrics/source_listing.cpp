@@ -4,9 +4,9 @@
 
 namespace metrics {
 
-std::optional<std::vector<backup::SourceFile>> ListSourceFiles(platform::Os& os, std::string_view folder,
+std::optional<std::vector<records::SourceFile>> ListSourceFiles(platform::Os& os, std::string_view folder,
                                                                std::stop_token stop) {
-    std::vector<backup::SourceFile> files;
+    std::vector<records::SourceFile> files;
     const bool finished =
         WalkTree(os, folder, true, stop, [&](const WalkFolder& where, const platform::DirEntry& entry) {
             if (entry.isDirectory()) return;

@@ -2,7 +2,7 @@
 // sees them, for the comparison with what the archive holds.
 #pragma once
 
-#include "backup/report.h"
+#include "records/records.h"
 #include "platform/os.h"
 
 #include <optional>
@@ -17,7 +17,7 @@ namespace metrics {
 // are not entered. A file below a hidden or system folder carries that
 // folder's hidden and system bits as well, since the archiver leaves the
 // whole folder out. nullopt when stopped.
-std::optional<std::vector<backup::SourceFile>> ListSourceFiles(platform::Os& os, std::string_view folder,
+std::optional<std::vector<records::SourceFile>> ListSourceFiles(platform::Os& os, std::string_view folder,
                                                                std::stop_token stop = {});
 
 }  // namespace metrics

@@ -109,7 +109,7 @@ std::string commandOf(std::string_view programPath) {
 }
 
 std::string whatIsBackedUp(const BackupJob& job, std::string_view loggedOnUser) {
-    if (job.kind == backup::BackupKind::Documents)
+    if (job.kind == records::BackupKind::Documents)
         return "Documents of " + (job.user.empty() ? std::string(loggedOnUser) : job.user);
     return job.folder + " as " + job.label;
 }
@@ -176,7 +176,7 @@ std::string TimeText(TimeOfDay time) { return twoDigits(time.hour) + ":" + twoDi
 
 std::string TaskArguments(const BackupJob& job) {
     std::string arguments;
-    if (job.kind == backup::BackupKind::Documents) {
+    if (job.kind == records::BackupKind::Documents) {
         arguments = "/documents";
         if (!job.user.empty()) arguments += " /user:" + quotedValue(job.user);
     } else {
@@ -227,7 +227,7 @@ std::string TaskXml(const TaskDefinition& task) {
 
 std::string ScheduleDescription(const ScheduleRequest& request) {
     const BackupJob& job = request.job;
-    std::string what = job.kind == backup::BackupKind::Documents
+    std::string what = job.kind == records::BackupKind::Documents
                            ? "the " + whatIsBackedUp(job, request.loggedOnUser)
                            : whatIsBackedUp(job, request.loggedOnUser);
     std::string to = job.destination.empty() ? "the default destination" : job.destination;

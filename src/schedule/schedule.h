@@ -2,7 +2,7 @@
 // task that runs them, and its registration.
 #pragma once
 
-#include "backup/report.h"
+#include "records/records.h"
 #include "platform/os.h"
 #include "platform/task_scheduler.h"
 
@@ -35,7 +35,7 @@ std::string TimeText(TimeOfDay time);
 
 // A backup as the command line names it.
 struct BackupJob {
-    backup::BackupKind kind = backup::BackupKind::Documents;
+    records::BackupKind kind = records::BackupKind::Documents;
     std::string user;         // Documents: empty for the logged-on user
     std::string folder;       // Folder: the folder and its label
     std::string label;

@@ -7,8 +7,8 @@
 
 namespace {
 
-using backup::BackupKind;
-using backup::Result;
+using records::BackupKind;
+using records::Result;
 using test_support::MainWindowTest;
 
 const std::string kLog = "C:\\Users\\jsmith\\AppData\\Local\\Quenfold\\backups.log";
@@ -144,9 +144,9 @@ TEST_F(BackupWindow, ClosingTheWindowCancelsTheRunAndItsLateEndChangesNothing) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-backup::BackupRecord record(BackupKind kind, std::string time, Result result, std::uint64_t archived,
-                            std::uint64_t counted, std::vector<backup::LeftOutFile> leftOut = {}) {
-    backup::BackupRecord r;
+records::BackupRecord record(BackupKind kind, std::string time, Result result, std::uint64_t archived,
+                            std::uint64_t counted, std::vector<records::LeftOutFile> leftOut = {}) {
+    records::BackupRecord r;
     r.time = std::move(time);
     r.kind = kind;
     r.source = kind == BackupKind::Folder ? "C:\\Data\\" : "C:\\Documents and Settings\\Jsmith\\My Documents\\";
@@ -159,9 +159,9 @@ backup::BackupRecord record(BackupKind kind, std::string time, Result result, st
 }
 
 TEST_F(BackupWindow, TheOutcomeBecomesTheLastBackupLineAndItsReport) {
-    using backup::LeftOutReason;
+    using records::LeftOutReason;
     struct Case {
-        backup::BackupRecord record;
+        records::BackupRecord record;
         std::string line;
     };
     const std::vector<Case> cases = {

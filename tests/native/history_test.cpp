@@ -11,29 +11,29 @@
 
 namespace {
 
-using backup::BackupKind;
+using records::BackupKind;
 
 constexpr const char* kFolder = "C:\\Users\\jsmith\\AppData\\Local\\Quenfold\\";
 
-backup::BackupRecord recordOf(BackupKind kind, std::string source) {
-    backup::BackupRecord r;
+records::BackupRecord recordOf(BackupKind kind, std::string source) {
+    records::BackupRecord r;
     r.time = "2005-05-05T14:30:00+02:00";
     r.kind = kind;
     r.source = std::move(source);
     r.archive = "C:\\Backup Zips\\Docs-200505.zip";
     r.exitCode = 18;
-    r.result = backup::Result::Warnings;
+    r.result = records::Result::Warnings;
     r.countedFiles = 9;
     r.archivedFiles = 6;
     r.bytes = 11028;
     r.seconds = 2.5;
-    r.leftOut = {{"Outlook\\locked.pst", backup::LeftOutReason::Unreadable},
-                 {"desktop.ini", backup::LeftOutReason::HiddenOrSystem},
-                 {"Bücher\\notes.txt", backup::LeftOutReason::Changed}};
+    r.leftOut = {{"Outlook\\locked.pst", records::LeftOutReason::Unreadable},
+                 {"desktop.ini", records::LeftOutReason::HiddenOrSystem},
+                 {"Bücher\\notes.txt", records::LeftOutReason::Changed}};
     return r;
 }
 
-bool same(const backup::BackupRecord& a, const backup::BackupRecord& b) {
+bool same(const records::BackupRecord& a, const records::BackupRecord& b) {
     return history::ToJsonLine(a) == history::ToJsonLine(b);
 }
 
@@ -53,7 +53,7 @@ TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
         const char* name;
         std::string logBefore;   // backups.log before the appends
         std::string olderLog;    // backups.1.log before the appends
-        std::vector<backup::BackupRecord> appended;
+        std::vector<records::BackupRecord> appended;
         std::string damagedAfter;  // written after the appends
         std::optional<std::string> lastFolderSource;
         std::optional<std::string> lastDocumentsSource;

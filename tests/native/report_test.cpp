@@ -15,8 +15,8 @@
 
 namespace {
 
-using backup::LeftOutReason;
-using backup::Result;
+using records::LeftOutReason;
+using records::Result;
 
 constexpr std::uint64_t kSecond = 10'000'000;
 constexpr std::uint64_t kBefore = 133'000'000'000'000'000;  // the files as the run found them
@@ -55,7 +55,7 @@ struct Case {
     Result result;
     std::uint64_t archived;
     std::uint64_t counted;
-    std::vector<std::pair<std::string, LeftOutReason>> leftOut;
+    std::vector<std::pair<std::string, records::LeftOutReason>> leftOut;
     std::optional<std::string> messageHas;  // nothing: no message at all
     bool archiveWritten = true;
 };
@@ -68,7 +68,7 @@ void file(fake::FakeOs& os, const std::string& path, std::uint64_t size, std::ui
 
 TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
     const Case cases[] = {
-        {"all present, names matched as Windows does, each kind of time", [](auto&, auto&, auto&) {}, Result::Ok, 3, 3,
+        {"all present, names matched as Windows does, each kind of time", [](auto&, auto&, auto&) {}, records::Result::Ok, 3, 3,
          {}, std::nullopt},
         {"hidden or system, also below a hidden folder",
          [](auto& os, auto&, auto&) {
@@ -76,20 +76,20 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
              os.addFolder("C:\\Data\\Secret", platform::kAttrHidden);
              file(os, "Secret\\x.txt", 5, kBefore);
          },
-         Result::Ok, 3, 5, {{"desktop.ini", LeftOutReason::HiddenOrSystem}, {"Secret\\x.txt", LeftOutReason::HiddenOrSystem}},
+         records::Result::Ok, 3, 5, {{"desktop.ini", records::LeftOutReason::HiddenOrSystem}, {"Secret\\x.txt", records::LeftOutReason::HiddenOrSystem}},
          std::nullopt},
         {"the archive inside the source and a temporary file are not counted",
          [](auto& os, auto&, auto& run) {
              run.archive = "C:\\Data\\data.zip";
              file(os, "data.zip.12-1.wzzip-tmp", 9, kStart);
          },
-         Result::Ok, 3, 3, {}, std::nullopt},
+         records::Result::Ok, 3, 3, {}, std::nullopt},
         {"unreadable",
          [](auto& os, auto&, auto& run) {
              file(os, "locked.pst", 40, kBefore);
              run.process.exitCode = 18;
          },
-         Result::Warnings, 3, 4, {{"locked.pst", LeftOutReason::Unreadable}},
+         records::Result::Warnings, 3, 4, {{"locked.pst", records::LeftOutReason::Unreadable}},
          "The backup to C:\\Backup\\Data.zip was made, but some files could not be read and are not in it.\r\n"
          "They may be open in another program.\r\n\r\nResult: files left out\r\nArchive: C:\\Backup\\Data.zip\r\n"
          "3 of 4 files archived.\r\nLeft out:\r\n  locked.pst: could not be read"},
@@ -100,29 +100,29 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
              file(os, "hidden.txt", 5, kBefore, platform::kAttrHidden);
              run.process.exitCode = 18;
          },
-         Result::Warnings, 3, 6,
-         {{"locked.pst", LeftOutReason::Unreadable}, {"desktop.ini", LeftOutReason::HiddenOrSystem},
-          {"hidden.txt", LeftOutReason::HiddenOrSystem}},
+         records::Result::Warnings, 3, 6,
+         {{"locked.pst", records::LeftOutReason::Unreadable}, {"desktop.ini", records::LeftOutReason::HiddenOrSystem},
+          {"hidden.txt", records::LeftOutReason::HiddenOrSystem}},
          "Left out:\r\n  locked.pst: could not be read; it may be open in another program\r\nHidden or system files "
          "left out, as the archiver does by default: 2 (named in the full report)."},
         {"changed after the start, its archived copy older",
-         [](auto& os, auto&, auto&) { os.setModified("C:\\Data\\a.txt", kStart + 5 * kSecond); }, Result::Warnings, 2, 3,
-         {{"a.txt", LeftOutReason::Changed}}, "a.txt: changed during the backup"},
+         [](auto& os, auto&, auto&) { os.setModified("C:\\Data\\a.txt", kStart + 5 * kSecond); }, records::Result::Warnings, 2, 3,
+         {{"a.txt", records::LeftOutReason::Changed}}, "a.txt: changed during the backup"},
         {"more than twenty left out",
          [](auto& os, auto&, auto&) {
              for (int i = 10; i < 35; ++i) file(os, "n" + std::to_string(i), 1, kBefore);
          },
-         Result::Warnings, 3, 28, {}, "  n29: could not be read; it may be open in another program\r\n  and 5 more"},
-        {"the archive missing", [](auto&, auto&, auto&) {}, Result::Failed, 0, 3, {},
+         records::Result::Warnings, 3, 28, {}, "  n29: could not be read; it may be open in another program\r\n  and 5 more"},
+        {"the archive missing", [](auto&, auto&, auto&) {}, records::Result::Failed, 0, 3, {},
          "the archiver ended without writing the archive.\r\n\r\nResult: failed", false},
         {"not an archive",
-         [](auto&, auto& stored, auto&) { stored.clear(); }, Result::Failed, 0, 3, {},
+         [](auto&, auto& stored, auto&) { stored.clear(); }, records::Result::Failed, 0, 3, {},
          "It could not be read back: not a zip archive (no end of central directory record)."},
         {"cancelled", [](auto& os, auto&, auto& run) {
              file(os, "later.txt", 4, kBefore);
              run.cancelled = true;
          },
-         Result::Cancelled, 3, 4, {}, "The backup to C:\\Backup\\Data.zip was cancelled.\r\n\r\nResult: cancelled"},
+         records::Result::Cancelled, 3, 4, {}, "The backup to C:\\Backup\\Data.zip was cancelled.\r\n\r\nResult: cancelled"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,7 +134,7 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
                                    {"sub/b.txt", 20, Stored::Time::Unix},
                                    {"Sub\\c.dat", 30, Stored::Time::Dos},
                                    {"deleted.txt", 7}};
-        backup::RunFacts run{backup::BackupKind::Folder, "C:\\Data\\", "C:\\Backup\\Data.zip", {true, {}, 0}, false,
+        backup::RunFacts run{records::BackupKind::Folder, "C:\\Data\\", "C:\\Backup\\Data.zip", {true, {}, 0}, false,
                              kStart, "2005-05-05T14:30:00+02:00", 1.5};
         c.arrange(os, stored, run);
         if (c.archiveWritten) os.addFile(run.archive, stored.empty() ? "this is not a zip archive" : zipOf(stored));
@@ -142,14 +142,14 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
         const auto source = metrics::ListSourceFiles(os, run.source);
         ASSERT_TRUE(source);
         const backup::ArchiveContents archive = backup::ReadArchiveContents(os, run.archive);
-        const backup::BackupRecord record = backup::BuildRecord(run, *source, archive);
+        const records::BackupRecord record = backup::BuildRecord(run, *source, archive);
         const auto message = backup::MessageAfterRun(record, run, archive, "C:\\Program Files\\WinZip\\wzzip.exe");
 
         EXPECT_EQ(record.result, c.result);
         EXPECT_EQ(record.archivedFiles, c.archived);
         EXPECT_EQ(record.countedFiles, c.counted);
-        if (!c.leftOut.empty() || c.result == Result::Ok) {
-            std::vector<std::pair<std::string, LeftOutReason>> leftOut;
+        if (!c.leftOut.empty() || c.result == records::Result::Ok) {
+            std::vector<std::pair<std::string, records::LeftOutReason>> leftOut;
             for (const auto& f : record.leftOut) leftOut.emplace_back(f.path, f.reason);
             EXPECT_EQ(leftOut, c.leftOut);
         }

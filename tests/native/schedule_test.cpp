@@ -92,11 +92,11 @@ TEST(TaskXml, CommandWithoutBlanksStaysUnquotedAndNoUserLeavesThePrincipalToTheC
 // --- the job's switches and the task's name ------------------------------------
 
 schedule::BackupJob Documents(std::string user, std::string destination = "", bool yearly = false) {
-    return {backup::BackupKind::Documents, std::move(user), "", "", std::move(destination), yearly};
+    return {records::BackupKind::Documents, std::move(user), "", "", std::move(destination), yearly};
 }
 
 schedule::BackupJob Folder(std::string folder, std::string label, std::string destination = "") {
-    return {backup::BackupKind::Folder, "", std::move(folder), std::move(label), std::move(destination), false};
+    return {records::BackupKind::Folder, "", std::move(folder), std::move(label), std::move(destination), false};
 }
 
 TEST(TaskArguments, ValuesWithBlanksAreQuotedAsTheCommandLineReadsThem) {

@@ -14,7 +14,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using backup::Result;
+using records::Result;
 
 const char* const kOurTemp = "C:\\Zips\\D.zip.4242-0.wzzip-tmp";
 const char* const kOtherRunsTemp = "C:\\Zips\\D.zip.77-0.wzzip-tmp";
@@ -33,7 +33,7 @@ struct RunWorld {
     }
 
     backup::RunRequest request() const {
-        return {backup::BackupKind::Folder, "C:\\Data\\", "C:\\Zips\\D.zip", "wzzip -u -p -r C:\\Zips\\D.zip C:\\Data\\",
+        return {records::BackupKind::Folder, "C:\\Data\\", "C:\\Zips\\D.zip", "wzzip -u -p -r C:\\Zips\\D.zip C:\\Data\\",
                 "wzzip"};
     }
 
@@ -61,7 +61,7 @@ struct RunWorld {
     backup::RunOutcome record(backup::RunFacts facts) {
         if (recorderThrows) throw std::runtime_error("the history is full");
         recorded.push_back(facts);
-        backup::BackupRecord record;
+        records::BackupRecord record;
         record.exitCode = facts.process.exitCode;
         record.result = facts.cancelled ? Result::Cancelled : facts.process.started ? Result::Ok : Result::Failed;
         std::string said = facts.process.started ? facts.problem : facts.process.error;

@@ -12,7 +12,7 @@
 
 namespace {
 
-using backup::Result;
+using records::Result;
 
 // The backup ends; a result other than Ok brings the runner's message.
 void end(fake::ManualRunner& runner, Result result) {
@@ -82,7 +82,7 @@ struct NamingCase {
     std::vector<std::string> arguments;
     std::string archive;
     std::string source;
-    backup::BackupKind kind;
+    records::BackupKind kind;
 };
 
 TEST_F(Unattended, ArchivesAreNamedAsTheWindowNamesThem) {
@@ -90,14 +90,14 @@ TEST_F(Unattended, ArchivesAreNamedAsTheWindowNamesThem) {
     os.addFolder("C:\\Documents and Settings\\John Smith\\My Documents");
     const NamingCase cases[] = {
         {{"/documents"}, "C:\\Backup Zips\\Jsmith-200505.zip", "C:\\Documents and Settings\\Jsmith\\My Documents\\",
-         backup::BackupKind::Documents},
+         records::BackupKind::Documents},
         {{"/documents", "/user:john SMITH", "/yearly", "/destination:D:\\Zips"}, "D:\\Zips\\John Smith-2005.zip",
-         "C:\\Documents and Settings\\John Smith\\My Documents\\", backup::BackupKind::Documents},
+         "C:\\Documents and Settings\\John Smith\\My Documents\\", records::BackupKind::Documents},
         {{"/folder:C:\\Data\\", "/label:x", "/yearly", "/destination:D:\\Zips\\"}, "D:\\Zips\\\\X-2005.zip",
-         "C:\\Data\\", backup::BackupKind::Folder},
+         "C:\\Data\\", records::BackupKind::Folder},
         // A missing destination is created without asking.
         {{"/folder:C:\\Data", "/label:x", "/destination:D:\\New\\Zips"}, "D:\\New\\Zips\\X-200505.zip", "C:\\Data\\",
-         backup::BackupKind::Folder},
+         records::BackupKind::Folder},
     };
     for (const auto& c : cases) {
         fake::ManualRunner caseRunner;

@@ -29,7 +29,7 @@ protected:
     }
 
     std::string taskName() {
-        return schedule::TaskName({backup::BackupKind::Documents, loggedOnUser(), "", "", "", false}, loggedOnUser());
+        return schedule::TaskName({records::BackupKind::Documents, loggedOnUser(), "", "", "", false}, loggedOnUser());
     }
     bool taskRegistered() {
         auto found = scheduler.findTask(schedule::kTaskFolder, taskName());
