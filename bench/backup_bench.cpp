@@ -94,7 +94,7 @@ struct Bench {
     double standInAlone() {
         os.deleteFile(archive());
         const auto start = Clock::now();
-        platform::StartedChild started = os.startHidden(request().commandLine);
+        platform::StartedChild started = os.startHidden(request().commandLine, "Quenfold-bench");
         if (!started.child) throw std::runtime_error(started.error);
         started.child->waitForExit(std::chrono::hours(1));
         return millisecondsSince(start);
@@ -120,7 +120,7 @@ struct Bench {
         std::string lastDisplay;
         backup::ThreadedBackupRunner runner(
             os, [&](std::function<void()> task) { tasks.push(std::move(task)); },
-            [&](backup::RunFacts facts) { return backup::RecordRun(os, facts); });
+            [&](backup::RunFacts facts, std::stop_token stop) { return backup::RecordRun(os, facts, stop); });
         const auto start = Clock::now();
         auto run = runner.start(
             request(),

@@ -25,6 +25,9 @@ public:
     Control* find(std::string_view name) const;
     const std::vector<Control*>& all() const { return all_; }
 
+    // The user asks to close the window (its close box): false keeps it open.
+    std::function<bool()> QueryUnload;
+
 private:
     std::vector<Control*> all_;
 };
@@ -78,6 +81,14 @@ public:
     std::function<void()> Click;
     void click() {
         if (Click) Click();
+    }
+    // Esc pressing the window's Esc button: Escape where it is set, else Click.
+    std::function<void()> Escape;
+    void escape() {
+        if (Escape)
+            Escape();
+        else
+            click();
     }
 };
 

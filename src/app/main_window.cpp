@@ -6,6 +6,7 @@
 #include "backup/archive_lock.h"
 #include "backup/backup.h"
 #include "backup/input_checks.h"
+#include "backup/record_run.h"
 #include "backup/winzip.h"
 #include "destination/destination.h"
 #include "history/history.h"
@@ -23,13 +24,7 @@ std::string twoDigits(int month) {
 }
 
 constexpr std::string_view kIdleText = "No backup is running.";
-
-// The folder whose files go in, ending in "\", from what the archiver is given.
-std::string sourceFolderOf(std::string source) {
-    if (source.ends_with("*.*")) source.resize(source.size() - 3);
-    if (!source.ends_with('\\')) source += '\\';
-    return source;
-}
+constexpr std::string_view kCancelQuestion = "Cancel the running backup?";
 
 }  // namespace
 
@@ -83,16 +78,16 @@ void frmQuenfoldBackup::wireHandlers() {
     btnLastSpecificBackup.Click = [this] { btnLastSpecificBackup_Click(); };
     btnLastUserBackup.Click = [this] { btnLastUserBackup_Click(); };
     btnSchedule.Click = [this] { btnSchedule_Click(); };
+    btnCancelBackup.Escape = [this] { btnCancelBackup_Escape(); };
+    controls_.QueryUnload = [this] { return Form_QueryUnload(); };
 }
 
 void frmQuenfoldBackup::tell(const std::string& text) {
     ui().showMessage(text, platform::kProgramTitle, platform::MessageButtons::Ok);
 }
 
-bool frmQuenfoldBackup::refusesInput(const backup::FieldValues& fields) {
-    auto problem = backup::FirstInputProblem(os_, fields);
-    if (problem) tell(*problem);
-    return problem.has_value();
+std::optional<std::string> frmQuenfoldBackup::inputProblem(const backup::FieldValues& fields) {
+    return backup::FirstInputProblem(os_, fields);
 }
 
 // ---------------------------------------------------------------------------
@@ -127,7 +122,7 @@ void frmQuenfoldBackup::ReadTextFile() {
 
 void frmQuenfoldBackup::btnDefaultDestination_Click() {
     std::string letter = naming::SystemDriveLetter(os_);
-    if (refusesInput({.destination = txtDefaultPath.text()})) return;
+    if (auto problem = inputProblem({.destination = txtDefaultPath.text()})) return tell(*problem);
     if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(txtDefaultPath.text()))) return;
     destination::MakeSureDirectoryTreeExists(os_, ui(), txtDefaultPath.text());
     if (auto saved = settings::SaveDestination(os_, letter, txtDefaultPath.text()); !saved.status)
@@ -270,72 +265,84 @@ void frmQuenfoldBackup::txtUsers_Change() {
 // Backups
 
 void frmQuenfoldBackup::btnBackupUser_Click() {
-    if (backupRunning() || !CheckPrerequisites()) return;
+    if (backupRunning()) return;
+    if (!CheckPrerequisites()) return recordAddonMissing(userJob());
     ZipSpecificUser();
     GetMetricsDestination();
 }
 
 void frmQuenfoldBackup::btnSpecificBackup_Click() {
-    if (backupRunning() || !CheckPrerequisites()) return;
+    if (backupRunning()) return;
+    if (!CheckPrerequisites()) return recordAddonMissing(specificJob());
     ZipUserDefined();
     GetMetricsDestination();
 }
 
+// The prerequisite check has said so already; the command ends there.
+void frmQuenfoldBackup::recordAddonMissing(const backup::Job& job) {
+    showOutcome(backup::RecordNotStarted(os_, {job.kind, backup::SourceFolderOf(job.source), job.archivePath,
+                                               backup::MissingProgramMessage(backup::kAddonMissing)}));
+}
+
+backup::Job frmQuenfoldBackup::userJob() {
+    auto paths = naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text());
+    return {records::BackupKind::Documents, std::move(paths.archivePath), std::move(paths.source),
+            txtDefaultPath.text()};
+}
+
+backup::Job frmQuenfoldBackup::specificJob() {
+    auto paths = naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(), TxtSrc.text());
+    return {records::BackupKind::Folder, std::move(paths.archivePath), std::move(paths.source),
+            txtDefaultPath.text()};
+}
+
 void frmQuenfoldBackup::ZipSpecificUser() {
-    if (refusesInput({.user = txtUsers.text(),
-                      .destination = txtDefaultPath.text(),
-                      .year = cmbFileNameYear.text(),
-                      .month = optYes.value() ? cmbFileNameMonth.text() : std::string()}))
-        return;
-    runBackupJob(records::BackupKind::Documents,
-                 naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text()));
+    const backup::Job job = userJob();
+    if (auto problem = inputProblem({.user = txtUsers.text(),
+                                     .destination = txtDefaultPath.text(),
+                                     .year = cmbFileNameYear.text(),
+                                     .month = optYes.value() ? cmbFileNameMonth.text() : std::string()}))
+        return refuse(job, *problem);
+    runBackupJob(job);
 }
 
 void frmQuenfoldBackup::ZipUserDefined() {
-    if (TxtSrc.text().empty() || txtSpecificBackupFileName.text().empty()) {
-        tell(std::string(backup::kBlankSourceOrLabel));
-        return;
-    }
-    if (refusesInput({.source = TxtSrc.text(),
-                      .label = txtSpecificBackupFileName.text(),
-                      .destination = txtDefaultPath.text(),
-                      .year = cmbFileNameYear.text(),
-                      .month = cmbFileNameMonth.text()}))
-        return;
-    runBackupJob(records::BackupKind::Folder,
-                 naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(), TxtSrc.text()));
+    const backup::Job job = specificJob();
+    if (TxtSrc.text().empty() || txtSpecificBackupFileName.text().empty())
+        return refuse(job, std::string(backup::kBlankSourceOrLabel));
+    if (auto problem = inputProblem({.source = TxtSrc.text(),
+                                     .label = txtSpecificBackupFileName.text(),
+                                     .destination = txtDefaultPath.text(),
+                                     .year = cmbFileNameYear.text(),
+                                     .month = cmbFileNameMonth.text()}))
+        return refuse(job, *problem);
+    runBackupJob(job);
 }
 
-void frmQuenfoldBackup::runBackupJob(records::BackupKind kind, const naming::JobPaths& paths) {
-    const std::string winZipFolder = backup::FindWinZipFolder(os_);
-    auto commandLine = backup::ArchiverCommandLine(winZipFolder, paths.archivePath, paths.source);
-    if (!commandLine) {
-        tell(backup::QuoteRefusalMessage(paths.archivePath));
-        return;
-    }
-    if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(txtDefaultPath.text()))) return;
-    if (destination::MakeSureDirectoryTreeExists(os_, ui(), txtDefaultPath.text()) != destination::TreeOutcome::Ready)
-        return;
-    // Held until the run has ended: another Quenfold may be writing this archive.
-    archiveHeld_ = backup::HoldArchive(os_, paths.archivePath);
-    if (!archiveHeld_) {
-        tell(backup::ArchiveBusyMessage(paths.archivePath));
-        return;
-    }
-    backup::RunRequest request{kind, sourceFolderOf(paths.source), paths.archivePath, *commandLine,
-                               backup::ArchiverPath(winZipFolder)};
-    backupStarted(kind);
-    auto alive = std::weak_ptr<bool>(alive_);
-    auto running = runner_.start(
-        std::move(request),
+void frmQuenfoldBackup::refuse(const backup::Job& job, const std::string& message) {
+    showOutcome(backup::RefuseBackup(os_, ui(), job, message));
+}
+
+void frmQuenfoldBackup::runBackupJob(const backup::Job& job) {
+    // Running from here: the checks' questions come first, and a run that
+    // ends while starting finds the job to end.
+    RunningJob& running = backup_.emplace(RunningJob{job.kind, nullptr});
+    auto alive = std::weak_ptr<bool>(running.alive);
+    backup::Begun begun = backup::BeginBackup(
+        os_, ui(), runner_, job,
         [this, alive](const backup::Progress& progress) {
             if (alive.lock()) showProgress(progress);
         },
         [this, alive](backup::RunOutcome outcome) {
             if (alive.lock()) backupDone(std::move(outcome));
         });
-    // A run that ended while starting has already been shown as done.
-    if (running_) backup_ = std::move(running);
+    if (auto* refused = std::get_if<backup::RunOutcome>(&begun)) {
+        backup_.reset();
+        return showOutcome(*refused);
+    }
+    if (!alive.lock()) return;  // it has ended already
+    backup_->run = std::move(std::get<std::unique_ptr<backup::RunningBackup>>(begun));
+    backupStarted();
 }
 
 std::vector<Control*> frmQuenfoldBackup::controlsLockedWhileRunning() {
@@ -347,9 +354,7 @@ std::vector<Control*> frmQuenfoldBackup::controlsLockedWhileRunning() {
 
 // Cancel takes the focus from the button that started the run, which is
 // about to be disabled.
-void frmQuenfoldBackup::backupStarted(records::BackupKind kind) {
-    running_ = true;
-    runningKind_ = kind;
+void frmQuenfoldBackup::backupStarted() {
     btnCancelBackup.setEnabled(true);
     host_->focus(btnCancelBackup.name());
     for (Control* control : controlsLockedWhileRunning()) control->setEnabled(false);
@@ -357,23 +362,27 @@ void frmQuenfoldBackup::backupStarted(records::BackupKind kind) {
 }
 
 void frmQuenfoldBackup::showProgress(const backup::Progress& progress) {
-    if (!running_) return;
+    if (!backupRunning()) return;
     prgBackup.setMarquee(!progress.measured);
     if (progress.measured) prgBackup.setValue(ProgressBarValue(progress));
     lblBackupProgress.setCaption(ProgressText(progress, os_.thousandsSeparator()));
 }
 
 void frmQuenfoldBackup::backupDone(backup::RunOutcome outcome) {
-    running_ = false;
+    const records::BackupKind kind = backup_->kind;
     backup_.reset();
-    archiveHeld_.reset();
     for (Control* control : controlsLockedWhileRunning()) control->setEnabled(true);
     // Before the message: the window is back in front and usable at once.
     host_->show();
-    host_->focus(runningKind_ == records::BackupKind::Folder ? btnSpecificBackup.name() : btnBackupUser.name());
+    host_->focus(kind == records::BackupKind::Folder ? btnSpecificBackup.name() : btnBackupUser.name());
     showIdle();
-    showLastBackup(outcome.record);
     GetMetricsDestination();
+    showOutcome(outcome);
+}
+
+// The kind's last-backup line shows the run, then its message comes.
+void frmQuenfoldBackup::showOutcome(const backup::RunOutcome& outcome) {
+    showLastBackup(outcome.record);
     if (outcome.message) tell(*outcome.message);
 }
 
@@ -386,12 +395,25 @@ void frmQuenfoldBackup::showIdle() {
 
 // The outcome still arrives, as cancelled, and unlocks the window.
 void frmQuenfoldBackup::btnCancelBackup_Click() {
-    if (backup_) backup_->cancel();
+    if (backup_ && backup_->run) backup_->run->cancel();
 }
+
+void frmQuenfoldBackup::btnCancelBackup_Escape() { cancelConfirmed(); }
+
+bool frmQuenfoldBackup::cancelConfirmed() {
+    if (!backupRunning()) return true;
+    if (ui().showMessage(kCancelQuestion, platform::kProgramTitle, platform::MessageButtons::YesNo) !=
+        platform::MessageAnswer::Yes)
+        return false;
+    btnCancelBackup_Click();
+    return true;
+}
+
+bool frmQuenfoldBackup::Form_QueryUnload() { return cancelConfirmed(); }
 
 void frmQuenfoldBackup::windowGoing() {
     figures_.stop();
-    if (backup_) backup_->cancel();
+    btnCancelBackup_Click();
 }
 
 // ---------------------------------------------------------------------------
@@ -450,7 +472,9 @@ void frmQuenfoldBackup::btnWinZip_Click() { ui().openUrl(kVendorUrl); }
 
 void frmQuenfoldBackup::btnReset_Click() { program_.reset(); }
 
-void frmQuenfoldBackup::btnQuit_Click() { program_.quit(); }
+void frmQuenfoldBackup::btnQuit_Click() {
+    if (cancelConfirmed()) program_.quit();
+}
 
 void frmQuenfoldBackup::btnSchedule_Click() {
     program_.openSchedule({txtUsers.text(), TxtSrc.text(), txtSpecificBackupFileName.text(), txtDefaultPath.text(),

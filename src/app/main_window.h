@@ -7,6 +7,7 @@
 #include "app/window_system.h"
 #include "backup/backup_run.h"
 #include "backup/input_checks.h"
+#include "backup/job_start.h"
 #include "naming/naming.h"
 #include "platform/os.h"
 
@@ -78,10 +79,13 @@ public:
     void ZipSpecificUser();
     void ZipUserDefined();
     void btnCancelBackup_Click();
+    // Esc, the close box and Quit ask first while a backup runs.
+    void btnCancelBackup_Escape();
+    bool Form_QueryUnload();
     // The last backup of each kind: its full report.
     void btnLastSpecificBackup_Click();
     void btnLastUserBackup_Click();
-    bool backupRunning() const { return running_; }
+    bool backupRunning() const { return backup_.has_value(); }
 
     // Browsing, the other windows, reset and quit.
     void btnBrowseSpecific_Click();
@@ -204,10 +208,19 @@ private:
     void showTodaysMonth();
     void rebuildListsAtToday();
 
+    // The job each frame's fields name.
+    backup::Job userJob();
+    backup::Job specificJob();
+    // A job refused before it ran: the message shown, the run recorded.
+    void refuse(const backup::Job& job, const std::string& message);
+    void recordAddonMissing(const backup::Job& job);
     // The steps both backup jobs share once their paths are composed: the
     // checks, then the run handed to the runner, the window kept usable.
-    void runBackupJob(records::BackupKind kind, const naming::JobPaths& paths);
-    void backupStarted(records::BackupKind kind);
+    void runBackupJob(const backup::Job& job);
+    void backupStarted();
+    void showOutcome(const backup::RunOutcome& outcome);
+    // Asks whether to cancel the running backup, and does; false on No.
+    bool cancelConfirmed();
     void showProgress(const backup::Progress& progress);
     void backupDone(backup::RunOutcome outcome);
     void showIdle();
@@ -217,8 +230,8 @@ private:
     void showLastBackup(const records::BackupRecord& record);
     void openReportOf(const std::optional<records::BackupRecord>& record);
     void tell(const std::string& text);
-    // Shows the first problem of the fields, if any; true when there was one.
-    bool refusesInput(const backup::FieldValues& fields);
+    // The first problem of the fields, if any, as the window says it.
+    std::optional<std::string> inputProblem(const backup::FieldValues& fields);
 
     // The services of the window showing this form.
     platform::Ui& ui() { return host_->ui(); }
@@ -229,14 +242,17 @@ private:
     backup::BackupRunner& runner_;
     std::optional<records::BackupRecord> lastSpecific_;
     std::optional<records::BackupRecord> lastUser_;
-    bool running_ = false;
-    records::BackupKind runningKind_ = records::BackupKind::Folder;
-    // The runner's callbacks look at it: the form may be gone when they come.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // After the controls it fills, so that it goes first.
     FigureCounts figures_;
-    std::unique_ptr<backup::RunningBackup> backup_;
-    std::unique_ptr<platform::HeldLock> archiveHeld_;
+    // The backup this window runs, from its checks to its outcome. Its going
+    // cancels the run and drops the callbacks still to come.
+    struct RunningJob {
+        records::BackupKind kind;
+        std::unique_ptr<backup::RunningBackup> run;
+        // The runner's callbacks look at it: the run or the form may be gone.
+        std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    };
+    std::optional<RunningJob> backup_;
 };
 
 }  // namespace app

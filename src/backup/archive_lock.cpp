@@ -1,5 +1,7 @@
 #include "backup/archive_lock.h"
 
+#include "naming/paths.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -18,10 +20,14 @@ std::uint64_t hashOf(std::string_view text) {
 
 }  // namespace
 
-std::string ArchiveLockName(platform::Os& os, std::string_view archivePath) {
+std::string ArchiveTag(platform::Os& os, std::string_view archivePath) {
     char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hashOf(os.lowerCase(archivePath))));
-    return std::string("Local\\Quenfold-") + hex;
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hashOf(naming::PathKey(os, archivePath))));
+    return std::string("Quenfold-") + hex;
+}
+
+std::string ArchiveLockName(platform::Os& os, std::string_view archivePath) {
+    return "Local\\" + ArchiveTag(os, archivePath);
 }
 
 std::unique_ptr<platform::HeldLock> HoldArchive(platform::Os& os, std::string_view archivePath) {

@@ -10,8 +10,11 @@
 
 namespace backup {
 
-// "Local\Quenfold-" and a hash of the lower-cased path, so that the names
-// Windows treats as one file share one lock.
+// "Quenfold-" and a hash of the path's key, so that every spelling of one
+// file has one tag: the name of what belongs to the runs of that archive.
+std::string ArchiveTag(platform::Os& os, std::string_view archivePath);
+
+// "Local\" and the archive's tag.
 std::string ArchiveLockName(platform::Os& os, std::string_view archivePath);
 
 // The archive's lock; nullptr while another run holds it.

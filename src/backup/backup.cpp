@@ -7,7 +7,6 @@ namespace {
 
 // Exit codes in the PKZIP tradition that the add-on and its stand-in share.
 constexpr std::uint32_t kNothingToDo = 12;
-constexpr std::uint32_t kSomeFilesUnreadable = 18;
 
 std::string meaningOf(std::uint32_t exitCode) {
     switch (exitCode) {

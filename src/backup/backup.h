@@ -22,6 +22,9 @@ std::string ArchiverPath(std::string_view winZipFolder);
 [[nodiscard]] std::optional<std::string> ArchiverCommandLine(std::string_view winZipFolder,
                                                              std::string_view archivePath, std::string_view source);
 
+// The archiver's exit code for a run that left out files it could not read.
+inline constexpr std::uint32_t kSomeFilesUnreadable = 18;
+
 // 0, 12 or 18: the archiver did its work (18: leaving out files it could
 // not read).
 bool ArchiverCompleted(std::uint32_t exitCode);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "backup/report.h"
+#include "platform/os.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +20,8 @@ struct RunRequest {
     std::string archivePath;
     std::string commandLine;  // as ArchiverCommandLine composed it
     std::string archiverPath;
+    // The archive's lock (HoldArchive): the run holds it until it is recorded.
+    std::shared_ptr<platform::HeldLock> archiveLock;
 };
 
 // How far the archiver is. Without a measure, `measured` is false and the

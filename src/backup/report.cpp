@@ -14,6 +14,7 @@ using records::LeftOutFile;
 using records::LeftOutReason;
 using records::Result;
 using records::SourceFile;
+using records::SourceListing;
 
 namespace {
 
@@ -30,36 +31,36 @@ std::string matchKey(std::string_view name) {
     return key;
 }
 
-// The archive's own path below the source, when it lies inside it.
-std::string archiveKeyInside(const RunFacts& run) {
-    std::string source = matchKey(run.source);
-    if (!source.empty() && source.back() != '\\') source += '\\';
-    const std::string archive = matchKey(run.archive);
-    return archive.starts_with(source) ? archive.substr(source.size()) : std::string();
-}
-
 bool isArchiversOwn(const std::string& key, const std::string& archiveKey) {
     return (!archiveKey.empty() && key == archiveKey) || key.ends_with(".wzzip-tmp");
 }
 
-// Whether the archive's copy is the file as it is now.
-bool isCurrent(const ArchivedFile& copy, const SourceFile& file) {
-    return copy.modified != 0 ? copy.modified >= file.modified : copy.size == file.size;
+bool isOlder(const ArchivedFile& copy, const SourceFile& file) {
+    return copy.modified != 0 && copy.modified < file.modified;
 }
 
-LeftOutReason reasonFor(const SourceFile& file, std::uint64_t startedAt) {
+// Whether the archive's copy is the file as it is now: of its size, and not
+// older than it where the entry has a time.
+bool isCurrent(const ArchivedFile& copy, const SourceFile& file) {
+    return copy.size == file.size && !isOlder(copy, file);
+}
+
+LeftOutReason reasonFor(const SourceFile& file, const ArchivedFile* copy, std::uint64_t startedAt) {
     if (file.attributes & kHiddenOrSystem) return LeftOutReason::HiddenOrSystem;
     if (file.modified >= startedAt) return LeftOutReason::Changed;
+    if (copy && copy->modified != 0 && !isOlder(*copy, file)) return LeftOutReason::NotUpdated;
     return LeftOutReason::Unreadable;
 }
 
 int rank(LeftOutReason reason) {
     switch (reason) {
-        case LeftOutReason::Unreadable: return 0;
-        case LeftOutReason::Changed: return 1;
-        case LeftOutReason::HiddenOrSystem: return 2;
+        case LeftOutReason::FolderUnreadable: return 0;
+        case LeftOutReason::Unreadable: return 1;
+        case LeftOutReason::NotUpdated: return 2;
+        case LeftOutReason::Changed: return 3;
+        case LeftOutReason::HiddenOrSystem: return 4;
     }
-    return 3;
+    return 5;
 }
 
 Result resultOf(const RunFacts& run, const ArchiveContents& archive, const std::vector<LeftOutFile>& leftOut) {
@@ -68,7 +69,7 @@ Result resultOf(const RunFacts& run, const ArchiveContents& archive, const std::
     const bool warned = std::any_of(leftOut.begin(), leftOut.end(), [](const LeftOutFile& file) {
         return file.reason != LeftOutReason::HiddenOrSystem;
     });
-    return warned ? Result::Warnings : Result::Ok;
+    return warned || run.process.exitCode == kSomeFilesUnreadable ? Result::Warnings : Result::Ok;
 }
 
 std::string resultText(Result result) {
@@ -86,6 +87,8 @@ std::string reasonText(LeftOutReason reason) {
         case LeftOutReason::HiddenOrSystem: return "hidden or system file, which the archiver leaves out";
         case LeftOutReason::Unreadable: return "could not be read; it may be open in another program";
         case LeftOutReason::Changed: return "changed during the backup";
+        case LeftOutReason::FolderUnreadable: return "folder could not be read; the files in it are not in the archive";
+        case LeftOutReason::NotUpdated: return "not newer than its copy in the archive, which the update kept";
     }
     return {};
 }
@@ -94,7 +97,16 @@ std::string filesArchived(const BackupRecord& record) {
     return std::to_string(record.archivedFiles) + " of " + std::to_string(record.countedFiles) + " files";
 }
 
-std::string leftOutLine(const LeftOutFile& file) { return "  " + file.path + ": " + reasonText(file.reason); }
+std::string leftOutLine(const LeftOutFile& file) {
+    return "  " + (file.path.empty() ? std::string("(the source folder itself)") : file.path) + ": " +
+           reasonText(file.reason);
+}
+
+// Whether the run's archive was compared with its source: not when the
+// archiver never started, nor after Cancel, when the archive is as before.
+bool isCompared(const BackupRecord& record) {
+    return record.exitCode.has_value() && record.result != Result::Cancelled;
+}
 
 std::size_t hiddenOrSystemCount(const BackupRecord& record) {
     return static_cast<std::size_t>(std::count_if(record.leftOut.begin(), record.leftOut.end(), [](const auto& file) {
@@ -107,40 +119,48 @@ std::string fileNameOf(std::string_view path) {
     return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
-// What the archiver itself said, in its established words, or for a
-// cancelled run that it was cancelled.
-std::optional<std::string> archiverText(const RunFacts& run, const ArchiveContents& archive,
-                                        std::string_view archiverPath) {
+// What happened, in the archiver's established words where it said
+// something, or for a cancelled run that it was cancelled.
+std::optional<std::string> headline(const BackupRecord& record, const RunFacts& run, const ArchiveContents& archive,
+                                    std::string_view archiverPath) {
     if (run.cancelled) return "The backup to " + run.archive + " was cancelled.";
-    return ReportOnRun(run.process, archive.exists, run.archive, archiverPath);
+    if (auto said = ReportOnRun(run.process, archive.exists, run.archive, archiverPath)) return said;
+    if (record.result == Result::Warnings)
+        return "The backup to " + run.archive + " was made, but some files are not in it.";
+    return std::nullopt;
 }
 
 }  // namespace
 
-BackupRecord BuildRecord(const RunFacts& run, const std::vector<SourceFile>& source, const ArchiveContents& archive) {
+BackupRecord BuildRecord(const RunFacts& run, const SourceListing& source, const ArchiveContents& archive) {
     BackupRecord record;
     record.time = run.time;
     record.kind = run.kind;
     record.source = run.source;
     record.archive = run.archive;
-    record.exitCode = run.process.exitCode;
+    if (run.process.started) record.exitCode = run.process.exitCode;
     record.seconds = run.seconds;
 
     std::unordered_map<std::string, const ArchivedFile*> copies;
     for (const ArchivedFile& copy : archive.files) copies.emplace(matchKey(copy.path), &copy);
-    const bool judged = !run.cancelled && run.process.started && ArchiverCompleted(run.process.exitCode);
-    const std::string archiveKey = archiveKeyInside(run);
-    for (const SourceFile& file : source) {
+    const bool judged =
+        !run.cancelled && run.process.started && ArchiverCompleted(run.process.exitCode) && archive.readable;
+    const std::string archiveKey = matchKey(run.archiveInSource.value_or(""));
+    for (const SourceFile& file : source.files) {
         const std::string key = matchKey(file.path);
         if (isArchiversOwn(key, archiveKey)) continue;
         ++record.countedFiles;
         record.bytes += file.size;
-        const auto copy = copies.find(key);
-        if (copy != copies.end() && isCurrent(*copy->second, file))
+        const auto found = copies.find(key);
+        const ArchivedFile* copy = found == copies.end() ? nullptr : found->second;
+        if (copy && isCurrent(*copy, file))
             ++record.archivedFiles;
-        else if (judged && archive.readable)
-            record.leftOut.push_back({file.path, reasonFor(file, run.startedAt)});
+        else if (judged)
+            record.leftOut.push_back({file.path, reasonFor(file, copy, run.startedAt)});
     }
+    if (judged)
+        for (const std::string& folder : source.unreadableFolders)
+            record.leftOut.push_back({folder, LeftOutReason::FolderUnreadable});
     std::stable_sort(record.leftOut.begin(), record.leftOut.end(),
                      [](const LeftOutFile& a, const LeftOutFile& b) { return rank(a.reason) < rank(b.reason); });
     record.result = resultOf(run, archive, record.leftOut);
@@ -149,13 +169,13 @@ BackupRecord BuildRecord(const RunFacts& run, const std::vector<SourceFile>& sou
 
 std::optional<std::string> MessageAfterRun(const BackupRecord& record, const RunFacts& run,
                                            const ArchiveContents& archive, std::string_view archiverPath) {
-    const std::optional<std::string> said = archiverText(run, archive, archiverPath);
+    const std::optional<std::string> said = headline(record, run, archive, archiverPath);
     if (!said && record.result == Result::Ok) return std::nullopt;
     std::string message = said ? *said + "\r\n\r\n" : std::string();
-    message += "Result: " + resultText(record.result) + "\r\n";
-    message += "Archive: " + record.archive + "\r\n";
-    if (!archive.readable) message += "It could not be read back: " + archive.problem + ".\r\n";
-    message += filesArchived(record) + " archived.";
+    message += "Result: " + resultText(record.result) + "\r\nArchive: " + record.archive;
+    if (!archive.readable) message += "\r\nIt could not be read back: " + archive.problem + ".";
+    if (!isCompared(record)) return message;
+    message += "\r\n" + filesArchived(record) + " archived.";
     // Hidden or system files come last and are only counted here: they are
     // left out by design, and their names are in the full report.
     const std::size_t hidden = hiddenOrSystemCount(record);
@@ -172,13 +192,34 @@ std::optional<std::string> MessageAfterRun(const BackupRecord& record, const Run
     return message;
 }
 
+std::string OneLine(std::string_view message) {
+    std::string line;
+    bool blank = false;
+    for (char c : message) {
+        if (c == '\r' || c == '\n' || c == ' ' || c == '\t') {
+            blank = !line.empty();
+            continue;
+        }
+        if (blank) line += ' ';
+        blank = false;
+        line += c;
+    }
+    return line;
+}
+
+std::string ReasonOf(std::string_view message) { return OneLine(message.substr(0, message.find("\r\n\r\n"))); }
+
 std::string FullReport(const BackupRecord& record) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.1f", record.seconds);
     std::string report = "Backup of " + record.source + "\r\n";
     report += "Time: " + record.time + "\r\n";
     report += "Archive: " + record.archive + "\r\n";
-    report += "Result: " + resultText(record.result) + " (exit code " + std::to_string(record.exitCode) + ")\r\n";
+    report += "Result: " + resultText(record.result);
+    if (record.exitCode) report += " (exit code " + std::to_string(*record.exitCode) + ")";
+    report += "\r\n";
+    if (!record.reason.empty()) report += "Reason: " + record.reason + "\r\n";
+    if (!isCompared(record)) return report;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", record.seconds);
     report += filesArchived(record) + " archived, " + std::to_string(record.bytes) + " bytes counted, " + seconds +
               " seconds\r\n";
     if (record.leftOut.empty()) return report + "Nothing was left out.";
@@ -188,10 +229,12 @@ std::string FullReport(const BackupRecord& record) {
 }
 
 std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime, std::string_view separator) {
+    std::string line = std::string(localDateTime) + ", " + fileNameOf(record.archive) + ", " + resultText(record.result);
+    // A failed or cancelled run counted nothing worth showing: why it ended is.
+    if (record.result == Result::Failed || record.result == Result::Cancelled)
+        return record.reason.empty() ? line : line + ": " + record.reason;
     auto figure = [&](std::uint64_t value) { return metrics::FormatFigure(static_cast<std::int64_t>(value), separator); };
-    std::string line = std::string(localDateTime) + ", " + fileNameOf(record.archive) + ", " +
-                       resultText(record.result) + ", " + figure(record.archivedFiles) + " of " +
-                       figure(record.countedFiles) + " files";
+    line += ", " + figure(record.archivedFiles) + " of " + figure(record.countedFiles) + " files";
     if (const std::size_t hidden = hiddenOrSystemCount(record))
         line += ", " + figure(hidden) + " hidden or system left out";
     return line;

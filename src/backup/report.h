@@ -36,39 +36,54 @@ struct RunFacts {
     platform::ProcessResult process;
     bool cancelled = false;
     std::uint64_t startedAt = 0;  // UTC ticks, when the archiver started
-    std::string time;             // ISO 8601, as records::BackupRecord::time
+    std::string time;             // ISO 8601, as BackupRecord::time
     double seconds = 0;
     std::string archiverPath;
+    // The archive's path below the source, case-folded, when it lies inside
+    // it: the archive does not count as a file of the source.
+    std::optional<std::string> archiveInSource;
     // What went wrong around the archiver (a temporary file that could not
     // be removed after Cancel), added to the message.
     std::string problem;
 };
 
 // Compares the source as found after the run with the archive. A file
-// counts as archived when the archive holds a copy not older than it (of
-// its size, where the entry has no time). Of the others: hidden or system
-// ones are HiddenOrSystem (the archiver leaves them out unless told), ones
-// modified since the run started Changed, the rest Unreadable. Files are
-// judged left out only when the archiver completed its work; a failed or
-// cancelled run lists none. Entries that are not in the source are ignored;
-// the archive itself and the archiver's temporary files are not counted.
+// counts as archived when the archive holds a copy of its size that is not
+// older than it (where the entry has no time, the size alone). Of the
+// others: hidden or system ones are HiddenOrSystem (the archiver leaves them
+// out unless told), ones modified since the run started Changed, ones whose
+// archived copy is newer NotUpdated (an update keeps that copy), the rest
+// Unreadable; a folder that could not be listed is FolderUnreadable. Files
+// are judged left out only when the archiver completed its work; a failed or
+// cancelled run lists none. The archiver's exit code 18 (files it could not
+// read) is never "ok". Entries that are not in the source are ignored; the
+// archive itself and the archiver's temporary files are not counted.
 // Left-out files come unreadable first, then changed, then hidden or system.
-records::BackupRecord BuildRecord(const RunFacts& run, const std::vector<records::SourceFile>& source, const ArchiveContents& archive);
+records::BackupRecord BuildRecord(const RunFacts& run, const records::SourceListing& source,
+                                  const ArchiveContents& archive);
 
 // The one message after a run, owned by the window: nothing when the
 // archive holds everything (hidden or system files left out alone stay
-// silent). Otherwise the archiver's own failure or warning text first, then
-// the result, the archive, "N of M files" and what was left out and why,
-// the first 20 files named; hidden or system files only counted.
+// silent). Otherwise a first paragraph saying what happened (the archiver's
+// own failure or warning text where it has one), then the result, the
+// archive, "N of M files" and what was left out and why, the first 20 files
+// named; hidden or system files only counted.
 std::optional<std::string> MessageAfterRun(const records::BackupRecord& record, const RunFacts& run,
                                            const ArchiveContents& archive, std::string_view archiverPath);
+
+// A message's first paragraph on one line, as a record's reason.
+std::string ReasonOf(std::string_view message);
+// A whole message on one line.
+std::string OneLine(std::string_view message);
 
 // Every left-out file with its reason, the time, archive, result and counts.
 std::string FullReport(const records::BackupRecord& record);
 
 // "<date and time>, Docs-202612.zip, complete, 6 of 9 files[, 2 hidden or
-// system left out]"; the local date and time come formatted, the figures
-// grouped with the locale's separator.
-std::string LastBackupLine(const records::BackupRecord& record, std::string_view localDateTime, std::string_view separator);
+// system left out]", or for a run that failed or was cancelled
+// "<date and time>, Docs-202612.zip, failed: <reason>"; the local date and
+// time come formatted, the figures grouped with the locale's separator.
+std::string LastBackupLine(const records::BackupRecord& record, std::string_view localDateTime,
+                           std::string_view separator);
 
 }  // namespace backup

@@ -1,11 +1,14 @@
 #include "backup/threaded_runner.h"
 
+#include "backup/archive_lock.h"
 #include "backup/progress.h"
 #include "history/history.h"
 #include "metrics/metrics.h"
+#include "naming/paths.h"
 
 #include <chrono>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -50,23 +53,38 @@ private:
 };
 
 // The source count, on a thread of its own beside the archiver; its totals
-// stay unknown until it ends.
+// stay unknown until it ends. A run that ends before it (cancelled) leaves
+// it behind rather than wait for a folder that is slow to answer.
 class SourceCount {
 public:
     SourceCount(platform::Os& os, std::string folder)
-        : thread_([this, &os, folder = std::move(folder)](std::stop_token stop) { count(os, folder, stop); }) {}
+        : state_(std::make_shared<State>()),
+          thread_([state = state_, &os, folder = std::move(folder)](std::stop_token stop) {
+              count(os, folder, stop, *state);
+          }) {}
+    ~SourceCount() { thread_.request_stop(); }
+    SourceCount(const SourceCount&) = delete;
+    SourceCount& operator=(const SourceCount&) = delete;
 
     std::optional<SourceTotals> totals() {
-        std::lock_guard lock(lock_);
-        return totals_;
+        std::lock_guard lock(state_->lock);
+        return state_->totals;
     }
-    void stop() { thread_.request_stop(); }
     void wait() {
         if (thread_.joinable()) thread_.join();
     }
+    void leaveBehind() {
+        thread_.request_stop();
+        if (thread_.joinable()) thread_.detach();
+    }
 
 private:
-    void count(platform::Os& os, const std::string& folder, std::stop_token stop) {
+    struct State {
+        std::mutex lock;
+        std::optional<SourceTotals> totals;
+    };
+
+    static void count(platform::Os& os, const std::string& folder, std::stop_token stop, State& state) {
         metrics::ScanParams params;
         params.Recurse = true;
         params.Root = folder;
@@ -75,13 +93,12 @@ private:
         } catch (const std::exception&) {
             return;  // without totals the progress stays unmeasured; the run goes on
         }
-        std::lock_guard lock(lock_);
-        totals_ = SourceTotals{static_cast<std::uint64_t>(params.FileCount),
-                               static_cast<std::uint64_t>(params.TotalSize)};
+        std::lock_guard lock(state.lock);
+        state.totals = SourceTotals{static_cast<std::uint64_t>(params.FileCount),
+                                    static_cast<std::uint64_t>(params.TotalSize)};
     }
 
-    std::mutex lock_;
-    std::optional<SourceTotals> totals_;
+    std::shared_ptr<State> state_;
     std::jthread thread_;  // last: it starts once the rest is there
 };
 
@@ -98,29 +115,33 @@ public:
         facts.source = request_.sourceFolder;
         facts.archive = request_.archivePath;
         facts.archiverPath = request_.archiverPath;
+        facts.archiveInSource = naming::PathBelow(os_, request_.sourceFolder, request_.archivePath);
         facts.time = history::Iso8601(os_.now());
         facts.startedAt = history::UtcTicksOf(facts.time).value_or(0);
 
-        platform::StartedChild started = os_.startHidden(request_.commandLine);
+        removeWhatKilledRunsLeft();
+        platform::StartedChild started = os_.startHidden(request_.commandLine, ArchiveTag(os_, request_.archivePath));
         if (!started.child) {
             facts.process = {false, started.error, 0};
             return facts;
         }
         SourceCount count(os_, request_.sourceFolder);
-        std::stop_callback stopCount(stop_, [&count] { count.stop(); });
         platform::ChildProcess& archiver = *started.child;
         try {
             if (!follow(archiver, count)) {
-                facts.cancelled = true;
-                facts.problem = endArchiver(archiver, count);
+                count.leaveBehind();
+                facts.problem = endArchiver(archiver);
+                // The archiver may have ended by itself just before Cancel took effect.
+                facts.cancelled =
+                    archiver.exitCode().value_or(platform::kTerminatedExitCode) == platform::kTerminatedExitCode;
             }
         } catch (...) {
-            count.stop();
-            endArchiver(archiver, count);
+            count.leaveBehind();
+            endArchiver(archiver);
             throw;
         }
         count.wait();
-        facts.process = {true, {}, archiver.exitCode().value_or(0)};
+        facts.process = {true, {}, archiver.exitCode().value_or(platform::kTerminatedExitCode)};
         facts.seconds = secondsSince(started_);
         return facts;
     }
@@ -143,28 +164,35 @@ private:
     // Terminates the archiver and removes the temporary file it was writing;
     // the old archive is untouched, since only a finished run replaces it.
     // What could not be done, as text.
-    std::string endArchiver(platform::ChildProcess& archiver, SourceCount& count) {
+    std::string endArchiver(platform::ChildProcess& archiver) {
         std::string problem;
         if (platform::Status ended = archiver.terminate(); !ended)
             problem = "The archiver could not be ended: " + ended.error;
         archiver.waitForExit(kTerminateWait);
-        count.wait();  // it was told to stop; nothing searches while files go
-        for (const std::string& path : tempFiles(archiver.processId()))
+        for (const std::string& path : tempFiles(std::to_string(archiver.processId()) + "-*"))
             if (platform::Status removed = os_.deleteFile(path); !removed)
                 problem += (problem.empty() ? "" : "\n") + ("The temporary file " + path + " could not be deleted: " +
                                                             removed.error);
         return problem;
     }
 
+    // A run of this archive that was killed with Quenfold left its temporary
+    // file; this run holds the archive's lock, so no other run of Quenfold is
+    // writing one. An archiver still writing its file keeps it open, and the
+    // file stays.
+    void removeWhatKilledRunsLeft() {
+        for (const std::string& path : tempFiles("*")) os_.deleteFile(path);
+    }
+
     // The stand-in writes "<archive>.<pid>-<n>.wzzip-tmp" beside the archive.
-    std::vector<std::string> tempFiles(std::uint32_t processId) {
+    std::vector<std::string> tempFiles(const std::string& processPattern) {
         const std::string& archive = request_.archivePath;
         const std::size_t slash = archive.find_last_of('\\');
         const std::string folder = archive.substr(0, slash + 1);
-        const std::string prefix = archive.substr(slash + 1) + "." + std::to_string(processId) + "-";
+        const std::string pattern = archive.substr(slash + 1) + "." + processPattern + std::string(kTempSuffix);
         std::vector<std::string> paths;
-        for (const platform::DirEntry& entry : os_.findFiles(folder + prefix + "*" + std::string(kTempSuffix))
-                                                   .value_or(std::vector<platform::DirEntry>{}))
+        for (const platform::DirEntry& entry :
+             os_.findFiles(folder + pattern).value_or(std::vector<platform::DirEntry>{}))
             if (!entry.isDirectory()) paths.push_back(folder + entry.name);
         return paths;
     }
@@ -180,6 +208,7 @@ private:
 RunOutcome failedOutcome(BackupRecord record, const std::string& reason) {
     record.result = Result::Failed;
     std::string message = "The backup to " + record.archive + " did not complete: " + reason;
+    record.reason = message;
     return {std::move(record), std::move(message)};
 }
 
@@ -190,10 +219,10 @@ RunOutcome runAndRecord(platform::Os& os, const RunRecorder& recorder, RunReques
     known.source = request.sourceFolder;
     known.archive = request.archivePath;
     try {
-        RunFacts facts = Run(os, std::move(request), std::move(stop), std::move(progress)).archive();
+        RunFacts facts = Run(os, std::move(request), stop, std::move(progress)).archive();
         known.time = facts.time;
-        known.exitCode = facts.process.exitCode;
-        return recorder(std::move(facts));
+        if (facts.process.started) known.exitCode = facts.process.exitCode;
+        return recorder(std::move(facts), stop);
     } catch (const std::exception& error) {
         return failedOutcome(std::move(known), error.what());
     } catch (...) {
@@ -212,6 +241,17 @@ void ThreadedBackupRunner::joinFinished() {
     workers_.remove_if([](const Worker& worker) { return worker.finished.load(); });
 }
 
+bool ThreadedBackupRunner::finishWithin(std::chrono::milliseconds time) {
+    for (Worker& worker : workers_) worker.thread.request_stop();
+    const auto deadline = Clock::now() + time;
+    for (;;) {
+        joinFinished();
+        if (workers_.empty()) return true;
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 std::unique_ptr<RunningBackup> ThreadedBackupRunner::start(RunRequest request, OnProgress onProgress, OnDone onDone) {
     joinFinished();
     auto wanted = std::make_shared<bool>(true);
@@ -224,7 +264,10 @@ std::unique_ptr<RunningBackup> ThreadedBackupRunner::start(RunRequest request, O
                 if (*wanted) (*progressCallback)(progress);
             });
         };
+        // Held until the run is in the history: no other run writes the archive meanwhile.
+        std::shared_ptr<platform::HeldLock> archiveLock = std::move(request.archiveLock);
         RunOutcome outcome = runAndRecord(os_, recorder_, std::move(request), std::move(stop), postProgress);
+        archiveLock.reset();
         post_([outcome = std::move(outcome), onDone = std::move(onDone), wanted]() mutable {
             if (*wanted) onDone(std::move(outcome));
         });

@@ -7,8 +7,10 @@
 #include "platform/os.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <list>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -16,8 +18,9 @@ namespace backup {
 
 // Reads the archive back, compares it with the source, completes the record,
 // appends it to the history (flushed) and says what to show. Runs on the
-// worker thread.
-using RunRecorder = std::function<RunOutcome(RunFacts)>;
+// worker thread; a stop request (the program ending) cuts the comparison
+// short.
+using RunRecorder = std::function<RunOutcome(RunFacts, std::stop_token)>;
 
 // One worker thread per run. `post` hands a task to the user-interface
 // thread and may be called from any thread.
@@ -33,6 +36,11 @@ public:
     ThreadedBackupRunner& operator=(const ThreadedBackupRunner&) = delete;
 
     std::unique_ptr<RunningBackup> start(RunRequest request, OnProgress progress, OnDone done) override;
+
+    // Cancels every run and gives them the time to end and be recorded;
+    // false when one is still going then (a folder on a network share that
+    // does not answer), and only the process's end will stop it.
+    bool finishWithin(std::chrono::milliseconds time);
 
 private:
     struct Worker {

@@ -1,7 +1,7 @@
 #include "cli/unattended.h"
 
-#include "backup/archive_lock.h"
 #include "backup/backup.h"
+#include "backup/job_start.h"
 #include "backup/input_checks.h"
 #include "backup/winzip.h"
 #include "destination/destination.h"
@@ -40,11 +40,11 @@ platform::MessageAnswer CommandLineUi::showMessage(std::string_view text, std::s
     return platform::MessageAnswer::Ok;
 }
 
+// The job the switches name, composed as far as its fields allow, and the
+// first problem of those fields.
 struct UnattendedRun::Prepared {
-    naming::JobPaths paths;
-    records::BackupKind kind = records::BackupKind::Folder;
-    std::string sourceFolder;  // ending in "\"
-    std::string archiveFolder;  // the destination
+    backup::Job job;
+    std::optional<std::string> problem;
 };
 
 UnattendedRun::UnattendedRun(platform::Os& os, platform::Ui& messages, backup::BackupRunner& runner,
@@ -68,77 +68,67 @@ void UnattendedRun::start(const std::vector<std::string>& arguments, std::functi
     ui_.keepQuiet(request.quiet);
     if (request.schedule || request.unschedule) {
         // A backup the checks would refuse at every run is not scheduled.
-        if (request.schedule) {
-            auto job = prepare(request);
-            if (auto* refused = std::get_if<std::string>(&job)) return finish(tell(*refused, kRefused));
-        }
+        if (request.schedule)
+            if (auto problem = prepare(request).problem) return finish(tell(*problem, kRefused));
         if (!schedule_) return finish(tell("This Quenfold cannot schedule backups.", kFailed));
         return finish(schedule_(request, ui_));
     }
     if (auto notStarted = begin(request)) finish(*notStarted);
 }
 
-// The window's steps in its order, each refusing with the window's text:
-// the fields, the archiver, the drive, the destination folder (created
-// without asking), then the archive's lock.
+// The window's steps in its order, each refusing with the window's text
+// and recorded: the fields, the archiver, then the checks of every backup
+// (the destination folder created without asking).
 std::optional<int> UnattendedRun::begin(const Request& request) {
-    auto job = prepare(request);
-    if (auto* refused = std::get_if<std::string>(&job)) return tell(*refused, kRefused);
-    const auto& [paths, kind, sourceFolder, archiveFolder] = std::get<Prepared>(job);
-    const std::string winZipFolder = backup::FindWinZipFolder(os_);
-
-    auto commandLine = backup::ArchiverCommandLine(winZipFolder, paths.archivePath, paths.source);
-    if (!commandLine) return tell(backup::QuoteRefusalMessage(paths.archivePath), kRefused);
-    if (!backup::HoldsAddon(os_, winZipFolder))
-        return tell(backup::MissingProgramMessage(backup::kAddonMissing), kFailed);
-    if (!destination::CheckDestinationDrive(os_, ui_, destination::DriveRoot(archiveFolder))) return kFailed;
-    if (destination::MakeSureDirectoryTreeExists(os_, ui_, archiveFolder) != destination::TreeOutcome::Ready)
+    const auto [job, problem] = prepare(request);
+    if (problem) {
+        backup::RefuseBackup(os_, ui_, job, *problem);
+        return kRefused;
+    }
+    if (!backup::HoldsAddon(os_, backup::FindWinZipFolder(os_))) {
+        backup::RefuseBackup(os_, ui_, job, backup::MissingProgramMessage(backup::kAddonMissing));
         return kFailed;
-    archiveLock_ = backup::HoldArchive(os_, paths.archivePath);
-    if (!archiveLock_) return tell(backup::ArchiveBusyMessage(paths.archivePath), kFailed);
-
-    backup::RunRequest run{kind, sourceFolder, paths.archivePath, *commandLine, backup::ArchiverPath(winZipFolder)};
-    running_ = runner_.start(std::move(run), [](const backup::Progress&) {},
-                             [this](backup::RunOutcome outcome) { ended(std::move(outcome)); });
+    }
+    backup::Begun begun = backup::BeginBackup(os_, ui_, runner_, job, [](const backup::Progress&) {},
+                                              [this](backup::RunOutcome outcome) { ended(std::move(outcome)); });
+    if (auto* refused = std::get_if<backup::RunOutcome>(&begun)) return exitCodeOf(refused->record.result);
+    running_ = std::move(std::get<std::unique_ptr<backup::RunningBackup>>(begun));
     return std::nullopt;
 }
 
-std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::prepare(const Request& request) {
+UnattendedRun::Prepared UnattendedRun::prepare(const Request& request) {
     const std::string letter = naming::SystemDriveLetter(os_);
     const std::string destination = request.destination.value_or(settings::SavedDestination(os_, letter));
     return request.job == Job::Documents ? documentsJob(request, destination) : folderJob(request, destination);
 }
 
-std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::documentsJob(const Request& request,
-                                                                          const std::string& destination) {
+UnattendedRun::Prepared UnattendedRun::documentsJob(const Request& request, const std::string& destination) {
     const naming::DisplayInputs inputs = archiveInputs(os_, request, destination);
     // Without /user, the name the window starts with.
     const std::string user = request.user.value_or(naming::TrimNull(os_.userName().value_or("")));
-    if (user.empty()) return std::string("No user name was given, and the logged-on user's could not be found.");
-    if (auto problem = backup::FirstInputProblem(
-            os_, {.user = user, .destination = destination, .year = inputs.year, .month = inputs.month}))
-        return *problem;
-    return Prepared{naming::UserJobPaths(os_, inputs, !request.yearly, user), records::BackupKind::Documents,
-                    naming::QualifyPath(naming::UserDocumentsFolder(os_, user)), destination};
+    naming::JobPaths paths = naming::UserJobPaths(os_, inputs, !request.yearly, user);
+    backup::Job job{records::BackupKind::Documents, std::move(paths.archivePath), std::move(paths.source), destination};
+    if (user.empty())
+        return {std::move(job), "No user name was given, and the logged-on user's could not be found."};
+    return {std::move(job), backup::FirstInputProblem(os_, {.user = user,
+                                                            .destination = destination,
+                                                            .year = inputs.year,
+                                                            .month = inputs.month})};
 }
 
-std::variant<UnattendedRun::Prepared, std::string> UnattendedRun::folderJob(const Request& request,
-                                                                       const std::string& destination) {
-    if (request.folder.empty() || request.label.empty()) return std::string(backup::kBlankSourceOrLabel);
+UnattendedRun::Prepared UnattendedRun::folderJob(const Request& request, const std::string& destination) {
     const naming::DisplayInputs inputs = archiveInputs(os_, request, destination);
-    if (auto problem = backup::FirstInputProblem(os_, {.source = request.folder,
-                                                       .label = request.label,
-                                                       .destination = destination,
-                                                       .year = inputs.year,
-                                                       .month = inputs.month}))
-        return *problem;
-    auto paths = naming::SpecificJobPaths(os_, inputs, request.label, request.folder);
-    std::string sourceFolder = paths.source;
-    return Prepared{std::move(paths), records::BackupKind::Folder, std::move(sourceFolder), destination};
+    naming::JobPaths paths = naming::SpecificJobPaths(os_, inputs, request.label, request.folder);
+    backup::Job job{records::BackupKind::Folder, std::move(paths.archivePath), std::move(paths.source), destination};
+    if (request.folder.empty() || request.label.empty()) return {std::move(job), std::string(backup::kBlankSourceOrLabel)};
+    return {std::move(job), backup::FirstInputProblem(os_, {.source = request.folder,
+                                                            .label = request.label,
+                                                            .destination = destination,
+                                                            .year = inputs.year,
+                                                            .month = inputs.month})};
 }
 
 void UnattendedRun::ended(backup::RunOutcome outcome) {
-    archiveLock_.reset();
     if (outcome.message) ui_.showMessage(*outcome.message, kTitle, platform::MessageButtons::Ok);
     finish(exitCodeOf(outcome.record.result));
 }

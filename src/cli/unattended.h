@@ -60,10 +60,9 @@ private:
 
     // The exit code when nothing was started.
     std::optional<int> begin(const Request& request);
-    // The job's archive and source, or the message refusing its fields.
-    std::variant<Prepared, std::string> prepare(const Request& request);
-    std::variant<Prepared, std::string> documentsJob(const Request& request, const std::string& destination);
-    std::variant<Prepared, std::string> folderJob(const Request& request, const std::string& destination);
+    Prepared prepare(const Request& request);
+    Prepared documentsJob(const Request& request, const std::string& destination);
+    Prepared folderJob(const Request& request, const std::string& destination);
     void ended(backup::RunOutcome outcome);
     int tell(const std::string& text, int exitCode);
     void finish(int exitCode);
@@ -73,7 +72,6 @@ private:
     ScheduleAction schedule_;
     CommandLineUi ui_;
     std::function<void(int)> finished_;
-    std::unique_ptr<platform::HeldLock> archiveLock_;
     std::unique_ptr<backup::RunningBackup> running_;
 };
 

@@ -17,13 +17,16 @@ NLOHMANN_JSON_SERIALIZE_ENUM(Result, {{Result::Ok, "ok"},
                                       {Result::Cancelled, "cancelled"}})
 NLOHMANN_JSON_SERIALIZE_ENUM(LeftOutReason, {{LeftOutReason::HiddenOrSystem, "hidden or system"},
                                              {LeftOutReason::Unreadable, "unreadable"},
-                                             {LeftOutReason::Changed, "changed"}})
+                                             {LeftOutReason::Changed, "changed"},
+                                             {LeftOutReason::FolderUnreadable, "unreadable folder"},
+                                             {LeftOutReason::NotUpdated, "not updated"}})
 }  // namespace records
 
 namespace history {
 namespace {
 
 constexpr std::int64_t kSeconds1601To1970 = 11644473600;
+constexpr std::string_view kRollOverLock = "Local\\Quenfold-history-roll-over";
 
 using nlohmann::json;
 using records::BackupKind;
@@ -60,6 +63,25 @@ std::optional<records::BackupRecord> lastOfKindIn(platform::Os& os, const std::s
     return std::nullopt;
 }
 
+// A line cut short (the power lost while it was written) is ended, so that
+// the next record starts a line of its own.
+std::string lineBreakIfTorn(platform::Os& os, const std::string& log) {
+    const std::uint64_t size = os.fileSize(log).value_or(0);
+    if (size == 0) return {};
+    const auto last = os.readFileRange(log, size - 1, 1);
+    return last && *last != "\n" ? "\n" : "";
+}
+
+// One run at a time rolls the log over, and only while it is still full: a
+// run that looked at the size just before another rolled it must not roll
+// the fresh log over the old one. A roll-over that fails leaves the record
+// to the full log, which the next run tries again.
+void rollOverWhenFull(platform::Os& os, const std::string& log, const std::string& older) {
+    if (os.fileSize(log).value_or(0) < kRollOverBytes) return;
+    const auto rolling = os.holdNamedLock(kRollOverLock);
+    if (rolling && os.fileSize(log).value_or(0) >= kRollOverBytes) os.moveReplacing(log, older);
+}
+
 }  // namespace
 
 std::string Iso8601(const platform::LocalDateTime& t) {
@@ -74,17 +96,18 @@ std::string Iso8601(const platform::LocalDateTime& t) {
 std::string ToJsonLine(const records::BackupRecord& record) {
     json leftOut = json::array();
     for (const auto& file : record.leftOut) leftOut.push_back({{"path", file.path}, {"reason", file.reason}});
-    const json line = {{"time", record.time},
+    json line = {{"time", record.time},
                        {"kind", record.kind},
                        {"source", record.source},
                        {"archive", record.archive},
-                       {"exit_code", record.exitCode},
+                       {"exit_code", record.exitCode ? json(*record.exitCode) : json(nullptr)},
                        {"result", record.result},
                        {"counted_files", record.countedFiles},
                        {"archived_files", record.archivedFiles},
                        {"bytes", record.bytes},
                        {"seconds", record.seconds},
                        {"left_out", leftOut}};
+    if (!record.reason.empty()) line["reason"] = record.reason;
     // A name that is not valid UTF-8 is written with replacement characters
     // rather than losing the whole record.
     return line.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -99,7 +122,7 @@ std::optional<records::BackupRecord> FromJsonLine(std::string_view line) {
         record.kind = strictEnum<BackupKind>(value.at("kind"));
         record.source = value.at("source").get<std::string>();
         record.archive = value.at("archive").get<std::string>();
-        record.exitCode = value.at("exit_code").get<std::uint32_t>();
+        if (const json& code = value.at("exit_code"); !code.is_null()) record.exitCode = code.get<std::uint32_t>();
         record.result = strictEnum<Result>(value.at("result"));
         record.countedFiles = value.at("counted_files").get<std::uint64_t>();
         record.archivedFiles = value.at("archived_files").get<std::uint64_t>();
@@ -108,6 +131,7 @@ std::optional<records::BackupRecord> FromJsonLine(std::string_view line) {
         for (const json& file : value.at("left_out"))
             record.leftOut.push_back(
                 {file.at("path").get<std::string>(), strictEnum<LeftOutReason>(file.at("reason"))});
+        if (value.contains("reason")) record.reason = value.at("reason").get<std::string>();
         return record;
     } catch (const std::exception&) {
         return std::nullopt;
@@ -120,9 +144,8 @@ platform::Status Append(platform::Os& os, const records::BackupRecord& record) {
     if (!os.folderExists(*where))
         if (auto made = os.createFolder(*where); !made) return made;
     const std::string log = *where + "backups.log";
-    if (os.fileSize(log).value_or(0) >= kRollOverBytes)
-        if (auto moved = os.moveReplacing(log, *where + "backups.1.log"); !moved) return moved;
-    return os.appendFlushed(log, ToJsonLine(record) + "\n");
+    rollOverWhenFull(os, log, *where + "backups.1.log");
+    return os.appendFlushed(log, lineBreakIfTorn(os, log) + ToJsonLine(record) + "\n");
 }
 
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {

@@ -4,17 +4,19 @@
 
 namespace metrics {
 
-std::optional<std::vector<records::SourceFile>> ListSourceFiles(platform::Os& os, std::string_view folder,
-                                                               std::stop_token stop) {
-    std::vector<records::SourceFile> files;
-    const bool finished =
-        WalkTree(os, folder, true, stop, [&](const WalkFolder& where, const platform::DirEntry& entry) {
+std::optional<records::SourceListing> ListSourceFiles(platform::Os& os, std::string_view folder,
+                                                      std::stop_token stop) {
+    records::SourceListing listing;
+    const bool finished = WalkTree(
+        os, folder, true, stop,
+        [&](const WalkFolder& where, const platform::DirEntry& entry) {
             if (entry.isDirectory()) return;
-            files.push_back({where.relative + entry.name, entry.size, entry.modified,
-                             entry.attributes | where.inheritedAttributes});
-        });
+            listing.files.push_back({where.relative + entry.name, entry.size, entry.modified,
+                                     entry.attributes | where.inheritedAttributes});
+        },
+        [&](const WalkFolder& where, const std::string&) { listing.unreadableFolders.push_back(where.relative); });
     if (!finished) return std::nullopt;
-    return files;
+    return listing;
 }
 
 }  // namespace metrics

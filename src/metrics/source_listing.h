@@ -16,8 +16,9 @@ namespace metrics {
 // them), with its path relative to folder. Folders that are reparse points
 // are not entered. A file below a hidden or system folder carries that
 // folder's hidden and system bits as well, since the archiver leaves the
-// whole folder out. nullopt when stopped.
-std::optional<std::vector<records::SourceFile>> ListSourceFiles(platform::Os& os, std::string_view folder,
-                                                               std::stop_token stop = {});
+// whole folder out. Folders that could not be listed are named. nullopt
+// when stopped.
+std::optional<records::SourceListing> ListSourceFiles(platform::Os& os, std::string_view folder,
+                                                      std::stop_token stop = {});
 
 }  // namespace metrics

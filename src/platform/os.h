@@ -31,6 +31,13 @@ struct DirEntry {
     bool isReparsePoint() const { return (attributes & kAttrReparsePoint) != 0; }
 };
 
+// A folder's entries but "." and "..", and, when they could not all be
+// read (no access, a network error), why.
+struct FolderListing {
+    std::vector<DirEntry> entries;
+    std::string unreadable;  // empty when the folder was read in full
+};
+
 struct LocalDate {
     int year = 0;
     int month = 0;  // 1..12
@@ -78,9 +85,15 @@ enum class KnownFolder { Documents, LocalAppData, ProgramFiles, ProgramFilesX86 
 // and 32-bit programs' (WOW64) keys.
 enum class RegistryView { Bits64, Bits32 };
 
+// The exit code of a program ended by ChildProcess::terminate (Windows'
+// ERROR_CANCELLED): no archiver ends with it by itself.
+inline constexpr std::uint32_t kTerminatedExitCode = 1223;
+
 // A program started without a window of its own. Its standard output and
 // error go to a temporary file, read as it grows and deleted when this
-// object goes; a program still running then is ended.
+// object goes; a program still running then is ended. It ends with the
+// program that started it, however that ends, and inherits no handle but
+// its standard ones.
 class ChildProcess {
 public:
     virtual ~ChildProcess() = default;
@@ -92,7 +105,8 @@ public:
     virtual std::string readNewOutput() = 0;
     // The bytes it has read so far; 0 where the system cannot say.
     virtual std::uint64_t bytesRead() = 0;
-    // Ends it at once; success too when it had already ended.
+    // Ends it at once with kTerminatedExitCode; success too when it had
+    // already ended (and keeps its own exit code).
     virtual Status terminate() = 0;
     virtual std::uint32_t processId() const = 0;
 };
@@ -183,9 +197,19 @@ public:
     // A lock that every process of the session sees under this name;
     // nullptr while it is held, by this process or another.
     virtual std::unique_ptr<HeldLock> holdNamedLock(std::string_view name) = 0;
-    // Starts a command line hidden, its output captured (see ChildProcess).
-    virtual StartedChild startHidden(std::string_view commandLine) = 0;
+    // Starts a command line hidden, its output captured (see ChildProcess) in
+    // "<outputTag>.out" in the temporary folder, which replaces a file of
+    // that name that a killed program left.
+    virtual StartedChild startHidden(std::string_view commandLine, std::string_view outputTag) = 0;
     virtual Status deleteFile(std::string_view path) = 0;
+
+    // The full path as Windows resolves it: relative to the current folder,
+    // "/" read as "\", "." and ".." taken out; nullopt when it cannot be
+    // resolved.
+    virtual std::optional<std::string> fullPath(std::string_view path) = 0;
+    // Every entry of the folder (its path, with or without a trailing "\\").
+    // A folder that is not there holds nothing.
+    virtual FolderListing listFolder(std::string_view folder) = 0;
 };
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,11 @@ namespace records {
 
 enum class BackupKind { Documents, Folder };
 enum class Result { Ok, Warnings, Failed, Cancelled };
-enum class LeftOutReason { HiddenOrSystem, Unreadable, Changed };
+// Why a file of the source is not in the archive as it is now. A folder that
+// could not be listed stands for the files in it (its path ends in "\").
+// NotUpdated: the archive holds another copy that is not older than the
+// file, which an update keeps.
+enum class LeftOutReason { HiddenOrSystem, Unreadable, Changed, FolderUnreadable, NotUpdated };
 
 struct LeftOutFile {
     std::string path;  // relative to the source folder, with backslashes
@@ -23,13 +28,16 @@ struct BackupRecord {
     BackupKind kind = BackupKind::Folder;
     std::string source;   // the folder backed up
     std::string archive;  // the archive's full path
-    std::uint32_t exitCode = 0;
+    std::optional<std::uint32_t> exitCode;  // none when the archiver never started
     Result result = Result::Failed;
     std::uint64_t countedFiles = 0;
     std::uint64_t archivedFiles = 0;
     std::uint64_t bytes = 0;  // of the files counted
     double seconds = 0;
     std::vector<LeftOutFile> leftOut;
+    // For a failed, cancelled or warnings run: the message the user saw, or
+    // would have seen, on one line.
+    std::string reason;
 };
 
 // A file of the source tree as it was found after the run.
@@ -38,6 +46,14 @@ struct SourceFile {
     std::uint64_t size = 0;
     std::uint64_t modified = 0;  // UTC, 100 ns ticks since 1601 (FILETIME)
     std::uint32_t attributes = 0;
+};
+
+// The source tree as listed after the run: its files, and the folders whose
+// files could not be listed (relative, ending in "\"; empty for the source
+// folder itself).
+struct SourceListing {
+    std::vector<SourceFile> files;
+    std::vector<std::string> unreadableFolders;
 };
 
 }  // namespace records

@@ -432,12 +432,13 @@ public:
         return child_->bytesRead_;
     }
     platform::Status terminate() override {
+        if (child_->exitsAsTerminated) child_->exit(*child_->exitsAsTerminated);
         {
             std::lock_guard lock(child_->lock_);
             if (child_->exitCode_) return platform::Status::success();
             child_->terminated_ = true;
         }
-        child_->exit(1);
+        child_->exit(platform::kTerminatedExitCode);
         return platform::Status::success();
     }
     std::uint32_t processId() const override { return child_->processId_; }
@@ -469,8 +470,9 @@ bool FakeChild::terminated() {
     return terminated_;
 }
 
-platform::StartedChild FakeOs::startHidden(std::string_view commandLine) {
+platform::StartedChild FakeOs::startHidden(std::string_view commandLine, std::string_view outputTag) {
     commandsRun.emplace_back(commandLine);
+    outputTags.emplace_back(outputTag);
     events.push_back("start");
     if (startFailure) return {nullptr, *startFailure};
     std::shared_ptr<FakeChild> child = onStart ? onStart(commandLine) : nullptr;
@@ -488,4 +490,60 @@ platform::Status FakeOs::deleteFile(std::string_view path) {
     return platform::Status::success();
 }
 
+std::optional<std::string> FakeOs::fullPath(std::string_view path) {
+    if (path.empty()) return std::nullopt;
+    std::string text(path);
+    std::replace(text.begin(), text.end(), '/', '\\');
+    std::string root;
+    std::string_view rest;
+    if (text.starts_with("\\\\")) {
+        const auto server = text.find('\\', 2);
+        const auto share = server == std::string::npos ? server : text.find('\\', server + 1);
+        if (share == std::string::npos) return text;
+        root = text.substr(0, share + 1);
+        rest = std::string_view(text).substr(share + 1);
+    } else if (text.size() >= 2 && text[1] == ':') {
+        root = text.substr(0, 2) + "\\";
+        rest = std::string_view(text).substr(2);
+    } else if (text.front() == '\\') {
+        root = currentDirectory.substr(0, 3);
+        rest = std::string_view(text).substr(1);
+    } else {
+        return fullPath(currentDirectory + "\\" + text);
+    }
+    std::vector<std::string_view> parts;
+    while (!rest.empty()) {
+        const auto cut = std::min(rest.find('\\'), rest.size());
+        const std::string_view part = rest.substr(0, cut);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        rest.remove_prefix(std::min(cut + 1, rest.size()));
+    }
+    std::string full = root;
+    for (std::size_t i = 0; i < parts.size(); ++i) full += (i ? "\\" : "") + std::string(parts[i]);
+    if (!parts.empty() && text.back() == '\\') full += '\\';
+    return full;
+}
+
+platform::FolderListing FakeOs::listFolder(std::string_view folder) {
+    std::string path(folder);
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    platform::FolderListing listing;
+    auto found = findFiles(path + "*.*");
+    const std::string key = lowered(path);
+    if (std::any_of(unlistableFolders.begin(), unlistableFolders.end(), [&](const std::string& unlistable) {
+            return lowered(unlistable.ends_with('\\') ? unlistable : unlistable + '\\') == key;
+        })) {
+        listing.unreadable = "Access is denied.";
+        return listing;
+    }
+    for (auto& entry : found.value_or(std::vector<platform::DirEntry>{}))
+        if (entry.name != "." && entry.name != "..") listing.entries.push_back(std::move(entry));
+    return listing;
+}
+
 }  // namespace fake
+

@@ -29,6 +29,9 @@ public:
     void setBytesRead(std::uint64_t bytes);
     void exit(std::uint32_t code);
     bool terminated();
+    // Set, the program ends by itself with this code just as it is told to
+    // end: it is not terminated.
+    std::optional<std::uint32_t> exitsAsTerminated;
 
 private:
     friend class FakeChildProcess;
@@ -74,9 +77,12 @@ public:
     platform::LocalDate date{2005, 5, 5};
     platform::LocalDateTime clock{{2005, 5, 5}, 14, 30, 0, 120};
     std::string separator = ",";
+    std::string currentDirectory = "C:\\";
 
     // Folders refusing creation, and writes refused (Status::refused) inside.
     std::set<std::string> unwritablePaths;
+    // Folders whose entries cannot be listed (no access): their paths as given.
+    std::set<std::string> unlistableFolders;
     // Names of the named locks held now.
     std::set<std::string> heldLocks;
     // Gives the program each hidden start runs; unset, one that ends at once
@@ -88,6 +94,7 @@ public:
 
     // --- what happened --------------------------------------------------
     std::vector<std::string> commandsRun;
+    std::vector<std::string> outputTags;  // of each hidden start
     std::vector<std::string> events;  // "run" here; the windows and their services add theirs
     std::atomic<int> findCalls = 0;  // workers search too
 
@@ -120,8 +127,12 @@ public:
     // Always UTC, as "yyyy-MM-dd HH:mm".
     std::string formatDateTime(std::uint64_t utcTicks) override;
     std::unique_ptr<platform::HeldLock> holdNamedLock(std::string_view name) override;
-    platform::StartedChild startHidden(std::string_view commandLine) override;
+    platform::StartedChild startHidden(std::string_view commandLine, std::string_view outputTag) override;
     platform::Status deleteFile(std::string_view path) override;
+    // Resolved against currentDirectory, the drive-relative "X:name" as "X:\name".
+    std::optional<std::string> fullPath(std::string_view path) override;
+    // A search of the folder's "*.*", so that the search hooks see it.
+    platform::FolderListing listFolder(std::string_view folder) override;
 
 private:
     struct Node {

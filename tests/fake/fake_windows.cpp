@@ -7,8 +7,12 @@ namespace fake {
 
 class FakeWindows::Host : public app::WindowHost {
 public:
-    Host(FakeWindows& owner, std::string caption, std::function<void()> closed)
-        : owner_(owner), caption_(std::move(caption)), closed_(std::move(closed)), ui_(owner.log_, caption_) {
+    Host(FakeWindows& owner, std::string caption, const app::ControlSet& controls, std::function<void()> closed)
+        : owner_(owner),
+          caption_(std::move(caption)),
+          controls_(controls),
+          closed_(std::move(closed)),
+          ui_(owner.log_, caption_) {
         owner_.open_.push_back(this);
     }
     ~Host() override { forget(); }
@@ -24,6 +28,7 @@ public:
     }
     platform::Ui& ui() override { return ui_; }
     const std::string& caption() const { return caption_; }
+    bool mayClose() const { return !controls_.QueryUnload || controls_.QueryUnload(); }
 
 private:
     bool forget() {
@@ -34,6 +39,7 @@ private:
     }
     FakeWindows& owner_;
     std::string caption_;
+    const app::ControlSet& controls_;
     std::function<void()> closed_;
     FakeUi ui_;
 };
@@ -47,7 +53,7 @@ std::unique_ptr<app::WindowHost> FakeWindows::createWindow(const app::WindowLayo
         if (!controls.find(row.name)) throw std::logic_error(caption + " has no control " + std::string(row.name));
     if (failingWindows.count(caption))
         throw std::runtime_error("The window \"" + caption + "\" could not be created:\r\nOut of resources.");
-    return std::make_unique<Host>(*this, caption, std::move(closed));
+    return std::make_unique<Host>(*this, caption, controls, std::move(closed));
 }
 
 void FakeWindows::post(std::function<void()> task) { posted_.push(std::move(task)); }
@@ -68,7 +74,10 @@ std::vector<std::string> FakeWindows::openWindows() const {
 
 void FakeWindows::closeByUser(const std::string& caption) {
     for (Host* host : open_)
-        if (host->caption() == caption) return host->close();
+        if (host->caption() == caption) {
+            if (host->mayClose()) host->close();
+            return;
+        }
 }
 
 }  // namespace fake

@@ -30,7 +30,7 @@ public:
     bool anyPosted();
     // The captions of the windows open now, in the order they were opened.
     std::vector<std::string> openWindows() const;
-    // Closes a window as its close box would.
+    // Closes a window as its close box would: unless its form keeps it open.
     void closeByUser(const std::string& caption);
 
     int quitRequests = 0;

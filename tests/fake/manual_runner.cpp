@@ -15,6 +15,7 @@ private:
 
 std::unique_ptr<backup::RunningBackup> ManualRunner::start(backup::RunRequest request, OnProgress progress,
                                                            OnDone done) {
+    if (startFailure) throw std::runtime_error(*startFailure);
     started.push_back(std::move(request));
     progress_ = std::move(progress);
     done_ = std::move(done);
@@ -26,9 +27,11 @@ void ManualRunner::progress(const backup::Progress& progress) {
     progress_(progress);
 }
 
-// Done comes exactly once; afterwards the run says nothing more.
+// Done comes exactly once, once the run has let go of its archive;
+// afterwards the run says nothing more.
 void ManualRunner::finish(backup::RunOutcome outcome) {
     if (!done_) throw std::logic_error("no backup is running");
+    started.back().archiveLock.reset();
     OnDone done = std::move(done_);
     done_ = nullptr;
     progress_ = nullptr;

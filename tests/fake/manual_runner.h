@@ -3,6 +3,8 @@
 
 #include "backup/backup_run.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace fake {
@@ -18,6 +20,8 @@ public:
 
     std::vector<backup::RunRequest> started;  // every run asked for, in order
     int cancelRequests = 0;
+    // Set, a start throws std::runtime_error with it.
+    std::optional<std::string> startFailure;
 
 private:
     class Handle;

@@ -102,6 +102,7 @@ TEST_F(Backups, DefaultKeepsANameWithoutAnAnsiFormAcrossARestart) {
 }
 
 TEST_F(Backups, DefaultThatCannotWriteSaysSoAndKeepsTheOldFile) {
+    os.localAppDataFolder.reset();  // no folder of the user's own to take over
     os.addFile(kSettings, "E:\\Old\r\n");
     os.addFolder("D:\\Zips");
     os.unwritablePaths.insert("C:\\Program Files\\Quenfold");

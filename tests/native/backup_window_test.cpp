@@ -4,6 +4,7 @@
 #include "main_window_fixture.h"
 
 #include "app/secondary_windows.h"
+#include "history/history.h"
 
 namespace {
 
@@ -17,7 +18,6 @@ class BackupWindow : public MainWindowTest {
 protected:
     void SetUp() override {
         os.date = {2006, 3, 14};
-        os.localAppDataFolder = "C:\\Users\\jsmith\\AppData\\Local";
         os.addFolder("C:\\Backup Zips");
         os.addFolder("C:\\Data");
     }
@@ -134,27 +134,105 @@ TEST_F(BackupWindow, ProgressShowsFilesBytesAndTimes) {
     EXPECT_EQ(w.prgBackup.value(), 0);
 }
 
-TEST_F(BackupWindow, ClosingTheWindowCancelsTheRunAndItsLateEndChangesNothing) {
-    loaded();
-    startSpecific();
-    form->btnQuit.click();
-    EXPECT_EQ(runner.cancelRequests, 1);
-    windows.runPosted();
-    runner.finish({{}, std::string("The backup was cancelled.")});
-    EXPECT_TRUE(ui.messages.empty());
+// Esc, the close box and Quit ask first; the Cancel button does not.
+TEST_F(BackupWindow, StoppingARunFromTheKeyboardOrByClosingAsksFirst) {
+    enum class Way { CancelButton, Esc, CloseBox, Quit };
+    struct Case {
+        Way way;
+        platform::MessageAnswer answer;
+        bool asked, cancelled, windowOpen;
+    };
+    const Case cases[] = {
+        {Way::CancelButton, platform::MessageAnswer::Yes, false, true, true},
+        {Way::Esc, platform::MessageAnswer::No, true, false, true},
+        {Way::Esc, platform::MessageAnswer::Yes, true, true, true},
+        {Way::CloseBox, platform::MessageAnswer::No, true, false, true},
+        {Way::CloseBox, platform::MessageAnswer::Yes, true, true, false},
+        {Way::Quit, platform::MessageAnswer::No, true, false, true},
+        {Way::Quit, platform::MessageAnswer::Yes, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.way) * 10 + static_cast<int>(c.answer));
+        loaded();
+        startSpecific();
+        ui.messages.clear();
+        runner.cancelRequests = 0;
+        ui.answers = {c.answer};
+        switch (c.way) {
+            case Way::CancelButton: form->btnCancelBackup.click(); break;
+            case Way::Esc: form->btnCancelBackup.escape(); break;
+            case Way::CloseBox: windows.closeByUser("Quenfold"); break;
+            case Way::Quit: form->btnQuit.click(); break;
+        }
+        ASSERT_EQ(ui.messages.size(), c.asked ? 1u : 0u);
+        if (c.asked) EXPECT_EQ(ui.messages[0].text, "Cancel the running backup?");
+        EXPECT_EQ(runner.cancelRequests > 0, c.cancelled);
+        const auto open = windows.openWindows();
+        EXPECT_EQ(std::find(open.begin(), open.end(), "Quenfold") != open.end(), c.windowOpen);
+        windows.runPosted();
+        // The late end of a run whose window has gone changes nothing.
+        runner.finish({{}, std::string("The backup was cancelled.")});
+        EXPECT_EQ(ui.messages.size(), (c.asked ? 1u : 0u) + (c.windowOpen ? 1u : 0u));
+        ui.answers.clear();
+    }
+}
+
+// A job that goes no further than its checks is in the history, and its line
+// says why; the window is usable at once.
+TEST_F(BackupWindow, AJobStoppedBeforeTheArchiverIsRecordedAndShownOnItsLine) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        Result result;
+        std::string lineEnd;
+    };
+    const Case cases[] = {
+        {"a missing drive", [&] { form->txtDefaultPath.setText("Q:\\Zips"); }, Result::Failed,
+         "failed: The default Drive, Q:\\ , doesn't exist. Please select appropriate drive before trying again."},
+        {"a blank label", [&] { form->txtSpecificBackupFileName.setText(""); }, Result::Failed,
+         "failed: Either the Source Path or Backup File Label is blank. Please Enter Appropriate Data!"},
+        {"a destination the user chose not to create",
+         [&] {
+             form->txtDefaultPath.setText("C:\\New Zips");
+             ui.answers = {platform::MessageAnswer::No};
+         },
+         Result::Cancelled, "cancelled: The destination folder C:\\New Zips was not created."},
+        {"a runner that cannot start", [&] { runner.startFailure = "no thread could be made"; }, Result::Failed,
+         "failed: The backup to C:\\Backup Zips\\Docs-200603.zip could not be started: no thread could be made"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        os.remove(kLog);
+        auto& w = loaded();
+        w.TxtSrc.setText("C:\\Data");
+        w.txtSpecificBackupFileName.setText("Docs");
+        c.arrange();
+        w.btnSpecificBackup.click();
+        EXPECT_TRUE(w.btnLastSpecificBackup.caption().ends_with(c.lineEnd)) << w.btnLastSpecificBackup.caption();
+        for (app::Control* control : locked()) EXPECT_TRUE(control->enabled()) << control->name();
+        EXPECT_FALSE(w.backupRunning());
+        EXPECT_TRUE(os.heldLocks.empty());
+        const auto last = history::LastOfKind(os, BackupKind::Folder);
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->result, c.result);
+        runner.startFailure.reset();
+    }
 }
 
 records::BackupRecord record(BackupKind kind, std::string time, Result result, std::uint64_t archived,
-                            std::uint64_t counted, std::vector<records::LeftOutFile> leftOut = {}) {
+                            std::uint64_t counted, std::vector<records::LeftOutFile> leftOut = {},
+                            std::string reason = {}) {
     records::BackupRecord r;
     r.time = std::move(time);
     r.kind = kind;
     r.source = kind == BackupKind::Folder ? "C:\\Data\\" : "C:\\Documents and Settings\\Jsmith\\My Documents\\";
     r.archive = kind == BackupKind::Folder ? "C:\\Backup Zips\\Docs-200603.zip" : "C:\\Backup Zips\\Jsmith-200603.zip";
+    r.exitCode = 0;
     r.result = result;
     r.archivedFiles = archived;
     r.countedFiles = counted;
     r.leftOut = std::move(leftOut);
+    r.reason = std::move(reason);
     return r;
 }
 
@@ -173,8 +251,9 @@ TEST_F(BackupWindow, TheOutcomeBecomesTheLastBackupLineAndItsReport) {
                  {"locked.pst", LeftOutReason::Unreadable}}),
          "2006-03-15 04:30, Jsmith-200603.zip, files left out, 6 of 9 files, 2 hidden or system left out"},
         {record(BackupKind::Folder, "2006-03-14T08:00:00Z", Result::Cancelled, 0, 40),
-         "2006-03-14 08:00, Docs-200603.zip, cancelled, 0 of 40 files"},
-        {record(BackupKind::Documents, "yesterday", Result::Failed, 0, 9), "yesterday, Jsmith-200603.zip, failed, 0 of 9 files"},
+         "2006-03-14 08:00, Docs-200603.zip, cancelled"},
+        {record(BackupKind::Documents, "yesterday", Result::Failed, 0, 9, {}, "The disk is full."),
+         "yesterday, Jsmith-200603.zip, failed: The disk is full."},
     };
     auto& w = loaded();
     for (const Case& c : cases) {
@@ -213,7 +292,7 @@ TEST_F(BackupWindow, StartUpShowsTheLastOfEachKindFromTheHistory) {
     const std::vector<Case> cases = {
         {"no history", "", "", none, none},
         {"one of each kind, the documents before the roll-over", folder + "\n", documents + "\n",
-         "2006-03-02 10:00, New.zip, failed, 0 of 3 files",
+         "2006-03-02 10:00, New.zip, failed",
          "2006-03-03 10:00, J.zip, files left out, 6 of 9 files, 1 hidden or system left out"},
     };
     for (const Case& c : cases) {

@@ -29,7 +29,9 @@ records::BackupRecord recordOf(BackupKind kind, std::string source) {
     r.seconds = 2.5;
     r.leftOut = {{"Outlook\\locked.pst", records::LeftOutReason::Unreadable},
                  {"desktop.ini", records::LeftOutReason::HiddenOrSystem},
-                 {"Bücher\\notes.txt", records::LeftOutReason::Changed}};
+                 {"Bücher\\notes.txt", records::LeftOutReason::Changed},
+                 {"Private\\", records::LeftOutReason::FolderUnreadable}};
+    r.reason = "The backup to C:\\Backup Zips\\Docs-200505.zip was made, but some files could not be read.";
     return r;
 }
 
@@ -42,10 +44,21 @@ TEST(History, LineHasExactlyTheKeysOthersReadBack) {
     std::vector<std::string> keys;
     for (const auto& [key, value] : line.items()) keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"archive", "archived_files", "bytes", "counted_files", "exit_code",
-                                              "kind", "left_out", "result", "seconds", "source", "time"}));
+                                              "kind", "left_out", "reason", "result", "seconds", "source", "time"}));
     EXPECT_EQ(line["kind"], "documents");
     EXPECT_EQ(line["result"], "warnings");
     EXPECT_EQ(line["left_out"][1]["reason"], "hidden or system");
+    EXPECT_EQ(line["left_out"][3]["reason"], "unreadable folder");
+
+    // A run that never started its archiver has no exit code, and says why.
+    records::BackupRecord notStarted = recordOf(BackupKind::Folder, "C:\\Data\\");
+    notStarted.exitCode.reset();
+    notStarted.result = records::Result::Failed;
+    const auto readBack = history::FromJsonLine(history::ToJsonLine(notStarted));
+    ASSERT_TRUE(readBack);
+    EXPECT_EQ(readBack->exitCode, std::nullopt);
+    EXPECT_EQ(readBack->reason, notStarted.reason);
+    EXPECT_TRUE(nlohmann::json::parse(history::ToJsonLine(notStarted))["exit_code"].is_null());
 }
 
 TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
@@ -58,6 +71,7 @@ TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
         std::optional<std::string> lastFolderSource;
         std::optional<std::string> lastDocumentsSource;
         bool rolledOver;
+        bool olderLogRefusesWrites = false;
     };
     const std::string older = history::ToJsonLine(recordOf(BackupKind::Folder, "C:\\Older\\")) + "\r\n";
     const std::string big(history::kRollOverBytes, ' ');
@@ -78,6 +92,10 @@ TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
          "C:\\Older\\", "C:\\D\\", false},
         {"past 1 MiB the log rolls over before the new line", older + big, "replaced",
          {recordOf(BackupKind::Documents, "C:\\D\\")}, "", "C:\\Older\\", "C:\\D\\", true},
+        {"a roll-over that fails keeps the record in the full log", older + big, "kept",
+         {recordOf(BackupKind::Documents, "C:\\D\\")}, "", "C:\\Older\\", "C:\\D\\", false, true},
+        {"a line cut short by a power cut does not swallow the next", older + "{\"time\": \"cut sh", "",
+         {recordOf(BackupKind::Folder, "C:\\A\\")}, "", "C:\\A\\", std::nullopt, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,6 +104,7 @@ TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
         os.addFolder(*os.localAppDataFolder);
         if (!c.logBefore.empty()) os.addFile(std::string(kFolder) + "backups.log", c.logBefore);
         if (!c.olderLog.empty()) os.addFile(std::string(kFolder) + "backups.1.log", c.olderLog);
+        if (c.olderLogRefusesWrites) os.unwritablePaths.insert(std::string(kFolder) + "backups.1.log");
         for (const auto& record : c.appended) ASSERT_TRUE(history::Append(os, record));
         const std::string logPath = std::string(kFolder) + "backups.log";
         const std::string appended = *os.contentOf(logPath);
@@ -100,6 +119,8 @@ TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
         if (c.rolledOver) {
             EXPECT_EQ(appended, history::ToJsonLine(c.appended.back()) + "\n");
             EXPECT_EQ(os.contentOf(std::string(kFolder) + "backups.1.log"), c.logBefore);
+        } else if (!c.olderLog.empty()) {
+            EXPECT_EQ(os.contentOf(std::string(kFolder) + "backups.1.log"), c.olderLog);
         }
     }
 }

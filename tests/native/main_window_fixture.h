@@ -20,6 +20,9 @@ protected:
         // WinZip and its add-on present unless a test takes them away.
         os.addFile("C:\\Program Files\\WinZip\\winzip32.exe");
         os.addFile("C:\\Program Files\\WinZip\\wzzip.exe");
+        // Where the history of backups is kept.
+        os.localAppDataFolder = "C:\\Users\\jsmith\\AppData\\Local";
+        os.addFolder(*os.localAppDataFolder);
     }
 
     // Starts the program afresh, as on the next run.

@@ -321,6 +321,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsCase{"\xEF\xBB\xBF" "D:\\\xD0\x90\r\n", "D:\\\xD0\x90"}));
 
 TEST_F(MainWindowTest, UnwritableProgramFolderGivesOneMessageAndTheBuiltInDefault) {
+    os.localAppDataFolder.reset();  // no folder of the user's own to take over
     os.unwritablePaths.insert("C:\\Program Files\\Quenfold");
     auto& window = load();
     ASSERT_EQ(ui.messages.size(), 1u);

@@ -1,4 +1,5 @@
 #include "naming/naming.h"
+#include "naming/paths.h"
 
 #include "fake/fake_os.h"
 
@@ -23,6 +24,36 @@ TEST(NamingText, QualifyPathAppendsOneBackslashUnlessPresent) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(naming::QualifyPath(c.path), c.expected);
     }
+}
+
+// Every spelling of one folder gives one canonical path, and one key.
+TEST(NamingText, CanonicalPathsMakeOneSpellingOfEachPath) {
+    fake::FakeOs os;
+    os.currentDirectory = "D:\\Work";
+    struct Case { std::string spelled, canonical; };
+    const Case cases[] = {
+        {"D:\\Backups", "D:\\Backups"},
+        {"D:\\Backups\\", "D:\\Backups"},
+        {"d:/backups/", "d:\\backups"},
+        {"D:\\Backups\\.\\x\\..", "D:\\Backups"},
+        {"Backups", "D:\\Work\\Backups"},
+        {"..\\Backups", "D:\\Backups"},
+        {"\\Backups", "D:\\Backups"},
+        {"C:\\", "C:\\"},
+        {"C:/", "C:\\"},
+        {"\\\\nas\\share", "\\\\nas\\share\\"},
+        {"\\\\nas\\share\\\\", "\\\\nas\\share\\"},
+        {"//nas/share/Zips/", "\\\\nas\\share\\Zips"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.spelled);
+        EXPECT_EQ(naming::CanonicalPath(os, c.spelled), c.canonical);
+    }
+    EXPECT_EQ(naming::PathKey(os, "D:\\BACKUPS\\"), naming::PathKey(os, "d:/backups"));
+    EXPECT_EQ(naming::PathBelow(os, "D:\\Data\\", "d:/data/Sub/A.zip"), "Sub\\A.zip");
+    EXPECT_EQ(naming::PathBelow(os, "C:\\", "c:\\A.zip"), "A.zip");
+    EXPECT_EQ(naming::PathBelow(os, "D:\\Data", "D:\\Data2\\A.zip"), std::nullopt);
 }
 
 TEST(NamingText, TrimNullCutsAtTheFirstNul) {

@@ -81,6 +81,7 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
         {"the archive inside the source and a temporary file are not counted",
          [](auto& os, auto&, auto& run) {
              run.archive = "C:\\Data\\data.zip";
+             run.archiveInSource = "Data.zip";
              file(os, "data.zip.12-1.wzzip-tmp", 9, kStart);
          },
          records::Result::Ok, 3, 3, {}, std::nullopt},
@@ -108,6 +109,18 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
         {"changed after the start, its archived copy older",
          [](auto& os, auto&, auto&) { os.setModified("C:\\Data\\a.txt", kStart + 5 * kSecond); }, records::Result::Warnings, 2, 3,
          {{"a.txt", records::LeftOutReason::Changed}}, "a.txt: changed during the backup"},
+        {"exit code 18 with nothing named is not ok", [](auto&, auto&, auto& run) { run.process.exitCode = 18; },
+         Result::Warnings, 3, 3, {}, "was made, but some files could not be read"},
+        {"a folder that cannot be listed is named, not taken as empty",
+         [](auto& os, auto&, auto&) {
+             file(os, "Private\\p.txt", 3, kBefore);
+             os.unlistableFolders.insert("C:\\Data\\Private");
+         },
+         Result::Warnings, 3, 3, {{"Private\\", LeftOutReason::FolderUnreadable}},
+         "was made, but some files are not in it.\r\n\r\nResult: files left out"},
+        {"put back with the archived copy's date but another size",
+         [](auto& os, auto&, auto&) { file(os, "a.txt", 11, kBefore); }, Result::Warnings, 2, 3,
+         {{"a.txt", LeftOutReason::NotUpdated}}, "a.txt: not newer than its copy in the archive"},
         {"more than twenty left out",
          [](auto& os, auto&, auto&) {
              for (int i = 10; i < 35; ++i) file(os, "n" + std::to_string(i), 1, kBefore);

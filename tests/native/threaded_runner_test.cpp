@@ -1,6 +1,7 @@
 // The backup run on its worker thread, against a scripted archiver: progress
-// while it runs, its end, Cancel with the clean-up after it, a failed start,
-// and a recorder that throws.
+// while it runs, its end, Cancel with the clean-up after it, a Cancel that
+// comes as the archiver ends by itself, a failed start, and a recorder that
+// throws.
 #include "app/task_queue.h"
 #include "backup/threaded_runner.h"
 #include "fake/fake_os.h"
@@ -17,25 +18,32 @@ using namespace std::chrono_literals;
 using records::Result;
 
 const char* const kOurTemp = "C:\\Zips\\D.zip.4242-0.wzzip-tmp";
-const char* const kOtherRunsTemp = "C:\\Zips\\D.zip.77-0.wzzip-tmp";
+const char* const kKilledRunsTemp = "C:\\Zips\\D.zip.77-0.wzzip-tmp";
+const char* const kOtherArchivesTemp = "C:\\Zips\\E.zip.77-0.wzzip-tmp";
 
-// A source of three files, its old archive, and temporary files of this run's
-// archiver (process 4242) and of another.
+// A source of three files, its old archive, the temporary file of this run's
+// archiver (process 4242), and those a killed run left of this archive and
+// of another.
 struct RunWorld {
     RunWorld() {
         os.addFileOfSize("C:\\Data\\a.txt", 10);
         os.addFileOfSize("C:\\Data\\Sub\\b.txt", 20);
         os.addFileOfSize("C:\\Data\\Sub\\c.txt", 30);
         os.addFile("C:\\Zips\\D.zip", "old archive");
-        os.addFile(kOurTemp, "half written");
-        os.addFile(kOtherRunsTemp, "another run's");
-        os.onStart = [this](std::string_view) { return child; };
+        os.addFile(kKilledRunsTemp, "left by a killed run");
+        os.addFile(kOtherArchivesTemp, "another archive's");
+        // The archiver's own file appears once it runs.
+        os.onStart = [this](std::string_view) {
+            os.addFile(kOurTemp, "half written");
+            return child;
+        };
     }
 
     backup::RunRequest request() const {
         return {records::BackupKind::Folder, "C:\\Data\\", "C:\\Zips\\D.zip", "wzzip -u -p -r C:\\Zips\\D.zip C:\\Data\\",
                 "wzzip"};
     }
+    const std::string lockName = "Local\\Quenfold-zips-d";
 
     // Runs posted tasks until the condition holds; false after ten seconds.
     template <typename Condition>
@@ -51,8 +59,10 @@ struct RunWorld {
 
     // Starts the request on a runner, keeping its progress and outcome here.
     std::unique_ptr<backup::RunningBackup> start(backup::BackupRunner& with) {
+        backup::RunRequest withLock = request();
+        withLock.archiveLock = os.holdNamedLock(lockName);
         return with.start(
-            request(), [this](const backup::Progress& p) { progress.push_back(p); },
+            std::move(withLock), [this](const backup::Progress& p) { progress.push_back(p); },
             [this](backup::RunOutcome done) { outcome = std::move(done); });
     }
 
@@ -61,8 +71,9 @@ struct RunWorld {
     backup::RunOutcome record(backup::RunFacts facts) {
         if (recorderThrows) throw std::runtime_error("the history is full");
         recorded.push_back(facts);
+        lockedWhileRecording = os.heldLocks.count(lockName) == 1;
         records::BackupRecord record;
-        record.exitCode = facts.process.exitCode;
+        if (facts.process.started) record.exitCode = facts.process.exitCode;
         record.result = facts.cancelled ? Result::Cancelled : facts.process.started ? Result::Ok : Result::Failed;
         std::string said = facts.process.started ? facts.problem : facts.process.error;
         return {record, said.empty() ? std::nullopt : std::optional(said)};
@@ -72,26 +83,28 @@ struct RunWorld {
     std::shared_ptr<fake::FakeChild> child = std::make_shared<fake::FakeChild>(4242);
     app::TaskQueue tasks;
     bool recorderThrows = false;
+    bool lockedWhileRecording = false;
     std::vector<backup::RunFacts> recorded;
     std::vector<backup::Progress> progress;
     std::optional<backup::RunOutcome> outcome;
     backup::ThreadedBackupRunner runner{os, [this](std::function<void()> task) { tasks.push(std::move(task)); },
-                                        [this](backup::RunFacts facts) { return record(std::move(facts)); }};
+                                        [this](backup::RunFacts facts, std::stop_token) { return record(std::move(facts)); }};
 };
 
 TEST(ThreadedBackupRunner, FollowsTheArchiverToItsEndOrCancel) {
-    enum class End { Exits, Cancel, NotStarted, RecorderThrows };
+    enum class End { Exits, Cancel, CancelAsItEnds, NotStarted, RecorderThrows };
     struct Case {
         End end;
         Result result;
-        std::uint32_t exitCode;
+        std::optional<std::uint32_t> exitCode;
         bool ourTempLeft;
         const char* message;
     };
     const Case cases[] = {
         {End::Exits, Result::Ok, 12, true, nullptr},
-        {End::Cancel, Result::Cancelled, 1, false, nullptr},
-        {End::NotStarted, Result::Failed, 0, true, "The system cannot find the file specified."},
+        {End::Cancel, Result::Cancelled, platform::kTerminatedExitCode, false, nullptr},
+        {End::CancelAsItEnds, Result::Ok, 0, false, nullptr},
+        {End::NotStarted, Result::Failed, std::nullopt, false, "The system cannot find the file specified."},
         {End::RecorderThrows, Result::Failed, 0, true,
          "The backup to C:\\Zips\\D.zip did not complete: the history is full"},
     };
@@ -102,7 +115,8 @@ TEST(ThreadedBackupRunner, FollowsTheArchiverToItsEndOrCancel) {
         fresh.recorderThrows = c.end == End::RecorderThrows;
         auto run = fresh.start(fresh.runner);
 
-        if (c.end == End::Exits || c.end == End::Cancel) {
+        if (c.end == End::CancelAsItEnds) fresh.child->exitsAsTerminated = 0;
+        if (c.end == End::Exits || c.end == End::Cancel || c.end == End::CancelAsItEnds) {
             fresh.child->write("wzzip: unchanged 1 files 10 bytes\r\n  adding 20 Sub\\b");
             ASSERT_TRUE(fresh.pumpUntil([&] {
                 return !fresh.progress.empty() && fresh.progress.back().measured &&
@@ -126,7 +140,11 @@ TEST(ThreadedBackupRunner, FollowsTheArchiverToItsEndOrCancel) {
         EXPECT_EQ(fresh.outcome->message.value_or(""), c.message ? c.message : "");
         EXPECT_EQ(fresh.child->terminated(), c.end == End::Cancel);
         EXPECT_EQ(fresh.os.fileExists(kOurTemp), c.ourTempLeft);
-        EXPECT_TRUE(fresh.os.fileExists(kOtherRunsTemp));
+        EXPECT_FALSE(fresh.os.fileExists(kKilledRunsTemp));
+        EXPECT_TRUE(fresh.os.fileExists(kOtherArchivesTemp));
+        // The archive's lock goes once the run is recorded.
+        EXPECT_EQ(fresh.lockedWhileRecording, c.end != End::RecorderThrows);
+        EXPECT_TRUE(fresh.os.heldLocks.empty());
         EXPECT_EQ(fresh.os.contentOf("C:\\Zips\\D.zip"), "old archive");
         EXPECT_EQ(fresh.recorded.size(), c.end == End::RecorderThrows ? 0u : 1u);
         if (c.end == End::Exits) {
@@ -147,7 +165,7 @@ TEST(ThreadedBackupRunner, EndsTheArchiverWhenTheRunnerGoes) {
     {
         backup::ThreadedBackupRunner own(
             world.os, [&](std::function<void()> task) { world.tasks.push(std::move(task)); },
-            [&](backup::RunFacts facts) { return world.record(std::move(facts)); });
+            [&](backup::RunFacts facts, std::stop_token) { return world.record(std::move(facts)); });
         run = world.start(own);
         ASSERT_TRUE(world.pumpUntil([&] { return !world.progress.empty(); }));
     }

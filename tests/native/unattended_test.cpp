@@ -3,7 +3,9 @@
 // the exit codes.
 #include "backup/archive_lock.h"
 #include "backup/input_checks.h"
+#include "backup/report.h"
 #include "cli/unattended.h"
+#include "history/history.h"
 #include "fake/fake_os.h"
 #include "fake/manual_runner.h"
 #include "fake/fake_ui.h"
@@ -29,11 +31,24 @@ protected:
         os.addFolder("C:\\Data");
         os.addFolder("C:\\Documents and Settings\\Jsmith\\My Documents");
         os.addDrive('D');
+        os.localAppDataFolder = "C:\\Local";
+        os.addFolder("C:\\Local");
     }
     // The exit code; nullopt while the backup runs.
     std::optional<int> start(const std::vector<std::string>& arguments) {
         run.start(arguments, [this](int code) { exitCode = code; });
         return exitCode;
+    }
+    // The records in the history, oldest first.
+    std::vector<records::BackupRecord> history() {
+        std::vector<records::BackupRecord> found;
+        const std::string log = os.contentOf("C:\\Local\\Quenfold\\backups.log").value_or("");
+        std::string_view rest = log;
+        for (auto cut = rest.find('\n'); cut != std::string_view::npos; cut = rest.find('\n')) {
+            if (auto record = history::FromJsonLine(rest.substr(0, cut))) found.push_back(*record);
+            rest.remove_prefix(cut + 1);
+        }
+        return found;
     }
     std::vector<std::string> shown() const {
         std::vector<std::string> texts;
@@ -119,36 +134,44 @@ TEST_F(Unattended, ArchivesAreNamedAsTheWindowNamesThem) {
 struct NotStartedCase {
     std::vector<std::string> arguments;
     int exitCode;
-    std::string messageStart;  // empty: nothing shown
+    std::string message;  // how the message starts, quiet or not
+    bool quiet;
+    bool recorded;  // a run that named a job; not a command line that cannot be read
 };
 
-TEST_F(Unattended, NothingStartsWhenACheckRefuses) {
+TEST_F(Unattended, NothingStartsWhenACheckRefusesAndEachRefusedRunIsRecorded) {
+    const std::string blank(backup::kBlankSourceOrLabel);
     const NotStartedCase cases[] = {
-        {{"/docs"}, 3, "Quenfold has no switch /docs."},
-        {{"/docs", "/quiet"}, 3, ""},
-        {{"/folder:C:\\Data"}, 3, std::string(backup::kBlankSourceOrLabel)},
-        {{"/folder:C:\\Da|ta", "/label:x", "/quiet"}, 3, ""},
-        {{"/documents", "/destination:C:\\Data\\f.txt"}, 3, "The Destination, C:\\Data\\f.txt , is a file"},
-        {{"/documents", "/destination:Q:\\Zips"}, 2, "The default Drive, Q:\\ , doesn't exist."},
-        {{"/documents", "/destination:Q:\\Zips", "/quiet"}, 2, ""},
-        {{"/documents", "/destination:D:\\Locked\\Zips"}, 2, "The folder D:\\Locked could not be created:"},
-        {{"/?"}, 0, "Quenfold backs up without its window"},
-        {{"/bogus", "/?"}, 0, "Quenfold backs up without its window"},
-        {{"/?", "/quiet"}, 0, ""},
-        {{"/documents", "/schedule:daily"}, 2, "This Quenfold cannot schedule backups."},
+        {{"/docs"}, 3, "Quenfold has no switch /docs.", false, false},
+        {{"/docs", "/quiet"}, 3, "", true, false},
+        {{"/folder:C:\\Data"}, 3, blank, false, true},
+        {{"/folder:C:\\Da|ta", "/label:x", "/quiet"}, 3, "The Source Path can't contain the character '|'", true, true},
+        {{"/documents", "/destination:C:\\Data\\f.txt"}, 3, "The Destination, C:\\Data\\f.txt , is a file", false, true},
+        {{"/documents", "/destination:Q:\\Zips"}, 2, "The default Drive, Q:\\ , doesn't exist.", false, true},
+        {{"/documents", "/destination:Q:\\Zips", "/quiet"}, 2, "The default Drive, Q:\\ , doesn't exist.", true, true},
+        {{"/documents", "/destination:D:\\Locked\\Zips"}, 2, "The folder D:\\Locked could not be created:", false,
+         true},
+        {{"/?"}, 0, "Quenfold backs up without its window", false, false},
+        {{"/bogus", "/?"}, 0, "Quenfold backs up without its window", false, false},
+        {{"/?", "/quiet"}, 0, "", true, false},
+        {{"/documents", "/schedule:daily"}, 2, "This Quenfold cannot schedule backups.", false, false},
     };
     os.addFile("C:\\Data\\f.txt");
     os.unwritablePaths.insert("D:\\Locked");
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.front() + " " + c.arguments.back());
         log.messages.clear();
         exitCode.reset();
-        EXPECT_EQ(start(c.arguments), c.exitCode) << c.arguments.front();
-        if (c.messageStart.empty()) {
-            EXPECT_TRUE(log.messages.empty()) << c.arguments.front();
-            continue;
-        }
-        ASSERT_EQ(log.messages.size(), 1u) << c.arguments.front();
-        EXPECT_TRUE(log.messages[0].text.starts_with(c.messageStart)) << log.messages[0].text;
+        const std::size_t recordsBefore = history().size();
+        EXPECT_EQ(start(c.arguments), c.exitCode);
+        ASSERT_EQ(log.messages.size(), c.quiet ? 0u : 1u);
+        if (!c.quiet) EXPECT_TRUE(log.messages[0].text.starts_with(c.message)) << log.messages[0].text;
+        const auto records = history();
+        ASSERT_EQ(records.size(), recordsBefore + (c.recorded ? 1 : 0));
+        if (!c.recorded) continue;
+        EXPECT_EQ(records.back().result, Result::Failed);
+        EXPECT_EQ(records.back().exitCode, std::nullopt);
+        EXPECT_TRUE(records.back().reason.starts_with(backup::OneLine(c.message))) << records.back().reason;
     }
     EXPECT_TRUE(runner.started.empty());
     EXPECT_FALSE(os.folderExists("C:\\Backup Zips"));
@@ -162,6 +185,9 @@ TEST_F(Unattended, AMissingAddonFailsWithTheStartUpChecksMessage) {
     EXPECT_EQ(log.messages[0].caption, "Quenfold");
     EXPECT_EQ(log.messages[0].owner, "");
     EXPECT_TRUE(runner.started.empty());
+    ASSERT_EQ(history().size(), 1u);
+    EXPECT_EQ(history()[0].archive, "C:\\Backup Zips\\Jsmith-200505.zip");
+    EXPECT_TRUE(history()[0].reason.starts_with("The WinZip Command Line Support Add-on was (1) not found"));
 }
 
 TEST_F(Unattended, WithoutDestinationTheSavedDefaultIsUsed) {

@@ -220,6 +220,9 @@ TEST_F(BackupWindow, RunsAccountForEveryFileAndEscEndsALongOneLeavingTheArchiveA
         EXPECT_FALSE(::IsWindowEnabled(program->control(control))) << control;
     ASSERT_TRUE(BringToFront(program->mainWindow()));
     PressKey(VK_ESCAPE);
+    auto question = program->answerMessage(IDYES);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->text, "Cancel the running backup?");
     EXPECT_TRUE(waitFor([] { return !archiverRunning(); }, 5s));
     message = messageOfTheMainWindow();
     EXPECT_NE(message.find("was cancelled"), std::string::npos) << message;

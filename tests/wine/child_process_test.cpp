@@ -46,7 +46,7 @@ TEST(HiddenArchiver, OutputIsReadAsItGrowsAndTheFileGoesWithTheProcess) {
 
     platform::win32::Win32Os os;
     platform::StartedChild started =
-        os.startHidden(commandLine(scratch.path() + "\\out.zip", scratch.path() + "\\Source"));
+        os.startHidden(commandLine(scratch.path() + "\\out.zip", scratch.path() + "\\Source"), "Quenfold-test");
     ASSERT_TRUE(started.child) << started.error;
     EXPECT_EQ(filesMatching(tempFolder() + "qfo*.tmp"), outputFilesBefore + 1);
     EXPECT_NE(started.child->processId(), 0u);
@@ -72,7 +72,7 @@ TEST(HiddenArchiver, OutputIsReadAsItGrowsAndTheFileGoesWithTheProcess) {
         std::this_thread::sleep_for(10ms);
     EXPECT_EQ(filesMatching(tempFolder() + "qfo*.tmp"), outputFilesBefore);
 
-    platform::StartedChild missing = os.startHidden("\"" + scratch.path() + "\\no-such-archiver.exe\" -u");
+    platform::StartedChild missing = os.startHidden("\"" + scratch.path() + "\\no-such-archiver.exe\" -u", "Quenfold-test");
     EXPECT_FALSE(missing.child);
     EXPECT_FALSE(missing.error.empty());
 }

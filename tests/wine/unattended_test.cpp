@@ -8,10 +8,40 @@
 #include "program_driver.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <tlhelp32.h>
+
+#include <memory>
+#include <set>
+#include <sstream>
+#include <vector>
 
 namespace {
 
 using namespace wine_test;
+
+bool archiverRunning() {
+    platform::win32::FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry))
+        if (::lstrcmpiW(entry.szExeFile, L"wzzip.exe") == 0) return true;
+    return false;
+}
+
+// The history's lines as JSON, a line that is not a whole record as null.
+std::vector<nlohmann::json> historyLines() {
+    std::vector<nlohmann::json> lines;
+    std::istringstream log(platform::win32::Win32Os().readFile(userSettingsFolder() + "\\backups.log").value_or(""));
+    for (std::string line; std::getline(log, line);) lines.push_back(nlohmann::json::parse(line, nullptr, false));
+    return lines;
+}
+
+bool anyFileLike(const std::string& pattern) {
+    WIN32_FIND_DATAW found = {};
+    platform::win32::FindHandle search(::FindFirstFileW(platform::win32::widen(pattern).c_str(), &found));
+    return static_cast<bool>(search);
+}
 
 TEST(CommandLine, QuotedValuesArriveWholeAndParse) {
     auto arguments = platform::win32::ArgumentsOf(
@@ -115,4 +145,53 @@ TEST_F(UnattendedEndToEnd, QuestionMarkShowsTheUsage) {
     EXPECT_EQ(program.exitCode(), 0u);
 }
 
+// Quenfold ended by Task Manager, a log-off or a crash takes its archiver
+// with it, and the next run of that archive clears what the two left.
+TEST_F(UnattendedEndToEnd, AKilledQuenfoldTakesItsArchiverAlongAndTheNextRunClearsUp) {
+    for (int index = 0; index < 4; ++index)
+        ASSERT_TRUE(writeIncompressible(source.path() + "\\noise" + std::to_string(index) + ".bin", 30u << 20,
+                                        2463534242ull + index));
+    const std::wstring arguments =
+        L"/folder:C:\\quenfold-test-unattended-source /label:killed /destination:C:\\quenfold-test-unattended-zips "
+        L"/quiet";
+    auto program = std::make_unique<ProgramDriver>(QuenfoldExePath(), arguments);
+    ASSERT_TRUE(waitFor(archiverRunning, 30s));
+    program.reset();  // TerminateProcess, as Task Manager ends a program
+    EXPECT_TRUE(waitFor([] { return !archiverRunning(); }, 2s)) << "the archiver outlived Quenfold";
+
+    EXPECT_EQ(ProgramDriver(QuenfoldExePath(), arguments).exitCode(120s), 0u);
+    EXPECT_TRUE(exists(zips.path() + "\\Killed-" + year + month + ".zip"));
+    EXPECT_FALSE(anyFileLike(zips.path() + "\\*.wzzip-tmp")) << "the killed run's temporary file is left";
+}
+
+TEST_F(UnattendedEndToEnd, SixRunsAtOnceLeaveSixWholeRecords) {
+    std::vector<std::unique_ptr<ProgramDriver>> runs;
+    for (int index = 1; index <= 6; ++index)
+        runs.push_back(std::make_unique<ProgramDriver>(
+            QuenfoldExePath(), L"/folder:C:\\quenfold-test-unattended-source /label:at-once" + std::to_wstring(index) +
+                                   L" /destination:C:\\quenfold-test-unattended-zips /quiet"));
+    for (auto& run : runs) EXPECT_EQ(run->exitCode(120s), 0u);
+    std::set<std::string> archives;
+    for (const nlohmann::json& line : historyLines()) {
+        ASSERT_TRUE(line.is_object()) << "a record is not whole";
+        EXPECT_EQ(line.value("result", ""), "ok");
+        archives.insert(line.value("archive", ""));
+    }
+    EXPECT_EQ(archives.size(), 6u);
+}
+
+// A scheduled run whose disk is not plugged in fails every day: each time
+// it says so in the history, which the window shows.
+TEST_F(UnattendedEndToEnd, AMissingDriveLeavesAFailedRecordWithItsReason) {
+    EXPECT_EQ(runQuietly(L"/folder:C:\\quenfold-test-unattended-source /label:usb /destination:F:\\Backups"), 2u);
+    const std::vector<nlohmann::json> lines = historyLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].value("result", ""), "failed");
+    EXPECT_TRUE(lines[0]["exit_code"].is_null());
+    EXPECT_EQ(lines[0].value("archive", ""), "F:\\Backups\\Usb-" + year + month + ".zip");
+    EXPECT_EQ(lines[0].value("reason", ""),
+              "The default Drive, F:\\ , doesn't exist. Please select appropriate drive before trying again.");
+}
+
 }  // namespace
+

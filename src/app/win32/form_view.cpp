@@ -136,6 +136,7 @@ void FormView::registerClass() {
 }
 
 void FormView::create(const ControlSet& controls) {
+    controls_ = &controls;
     registerClass();
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     window_.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, kFormWindowClass, widen(layout_.caption).c_str(), kStyle,
@@ -454,7 +455,7 @@ void FormView::onEscape() {
     if (layout_.escapeButton.empty()) return;
     Bound* bound = boundByName(layout_.escapeButton);
     if (!bound || !bound->model->enabled() || !bound->model->visible()) return;
-    if (auto* button = dynamic_cast<Button*>(bound->model)) button->click();
+    if (auto* button = dynamic_cast<Button*>(bound->model)) button->escape();
 }
 
 void FormView::advanceFocus() {
@@ -646,6 +647,9 @@ LRESULT FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             eraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;
+        case WM_CLOSE:
+            if (controls_ && controls_->QueryUnload && !controls_->QueryUnload()) return 0;
+            break;
         case WM_DESTROY:
             if (closed_) closed_();
             return 0;

@@ -81,6 +81,7 @@ private:
     HINSTANCE instance_;
     const WindowLayout& layout_;
     std::function<void()> closed_;
+    const ControlSet* controls_ = nullptr;
     platform::win32::FontHandle boldFont_;
     platform::win32::FontHandle normalFont_;
     platform::win32::FontHandle linkFont_;

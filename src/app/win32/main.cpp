@@ -14,11 +14,15 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
 namespace {
+
+// How long a run still going at the end may take to stop and be recorded.
+constexpr std::chrono::seconds kTimeToEndRuns{3};
 
 // This exe's full path, at any length.
 std::string programPath() {
@@ -35,7 +39,7 @@ std::string programPath() {
 backup::ThreadedBackupRunner backupRunner(platform::Os& os, app::win32::Win32Windows& windows) {
     return backup::ThreadedBackupRunner(
         os, [&windows](std::function<void()> task) { windows.post(std::move(task)); },
-        [&os](backup::RunFacts facts) { return backup::RecordRun(os, facts); });
+        [&os](backup::RunFacts facts, std::stop_token stop) { return backup::RecordRun(os, facts, stop); });
 }
 
 int runWindow(HINSTANCE instance, const std::shared_ptr<platform::win32::Win32Os>& os) {
@@ -51,7 +55,11 @@ int runWindow(HINSTANCE instance, const std::shared_ptr<platform::win32::Win32Os
     } catch (const std::exception& error) {
         windows.ui().showMessage(error.what(), platform::kProgramTitle, platform::MessageButtons::Ok);
     }
-    return windows.runMessageLoop();
+    const int exitCode = windows.runMessageLoop();
+    // A run that cannot end (its source on a share that no longer answers)
+    // does not keep the program: its end ends the archiver too.
+    if (!runner.finishWithin(kTimeToEndRuns)) ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(exitCode));
+    return exitCode;
 }
 
 // No window at all: the message loop only runs the runner's posted

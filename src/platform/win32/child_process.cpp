@@ -2,6 +2,8 @@
 
 #include "platform/win32/handles.h"
 
+#include <vector>
+
 namespace platform::win32 {
 namespace {
 
@@ -9,8 +11,12 @@ std::string lastError() { return errorText(::GetLastError()); }
 
 class Win32ChildProcess : public ChildProcess {
 public:
-    Win32ChildProcess(KernelHandle process, DWORD id, FileHandle output, std::wstring outputPath)
-        : process_(std::move(process)), id_(id), output_(std::move(output)), outputPath_(std::move(outputPath)) {}
+    Win32ChildProcess(KernelHandle job, KernelHandle process, DWORD id, FileHandle output, std::wstring outputPath)
+        : job_(std::move(job)),
+          process_(std::move(process)),
+          id_(id),
+          output_(std::move(output)),
+          outputPath_(std::move(outputPath)) {}
 
     ~Win32ChildProcess() override {
         if (!waitForExit(std::chrono::milliseconds(0))) {
@@ -47,7 +53,7 @@ public:
     }
 
     Status terminate() override {
-        if (::TerminateProcess(process_.get(), 1)) return Status::success();
+        if (::TerminateProcess(process_.get(), kTerminatedExitCode)) return Status::success();
         DWORD code = ::GetLastError();
         if (waitForExit(std::chrono::milliseconds(0))) return Status::success();
         return Status::failure(errorText(code));
@@ -56,21 +62,22 @@ public:
     std::uint32_t processId() const override { return id_; }
 
 private:
+    KernelHandle job_;  // first, so that it goes last
     KernelHandle process_;
     DWORD id_;
     FileHandle output_;
     std::wstring outputPath_;
 };
 
-// A new empty file in %TEMP%, or its path empty when none could be made.
-std::wstring newOutputFile(std::string& error) {
+// "<tag>.out" in %TEMP%, or its path empty when there is no such folder.
+std::wstring outputFile(std::string_view tag, std::string& error) {
     wchar_t folder[MAX_PATH + 1] = {};
-    wchar_t path[MAX_PATH + 1] = {};
-    if (::GetTempPathW(MAX_PATH + 1, folder) == 0 || ::GetTempFileNameW(folder, L"qfo", 0, path) == 0) {
-        error = "No file for the archiver's output could be made in the temporary folder: " + lastError();
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) {
+        error = "The temporary folder for the archiver's output is not known: " + lastError();
         return {};
     }
-    return path;
+    return std::wstring(folder, length) + widen(tag) + L".out";
 }
 
 FileHandle openShared(const std::wstring& path, DWORD access, DWORD disposition, bool inheritable) {
@@ -79,14 +86,60 @@ FileHandle openShared(const std::wstring& path, DWORD access, DWORD disposition,
                                     &security, disposition, FILE_ATTRIBUTE_TEMPORARY, nullptr));
 }
 
+// A job that kills what it holds once its last handle is closed.
+KernelHandle killingJob(std::string& error) {
+    KernelHandle job(::CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!job || !::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+        error = "The archiver's job object could not be made: " + lastError();
+        return {};
+    }
+    return job;
+}
+
+// The attribute list that limits what the child inherits to these handles.
+class InheritedHandles {
+public:
+    explicit InheritedHandles(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
+        SIZE_T size = 0;
+        ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage_.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        if (!::InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+        list_ = list;
+        if (!::UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                         handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
+            ::DeleteProcThreadAttributeList(list_);
+            list_ = nullptr;
+        }
+    }
+    ~InheritedHandles() {
+        if (list_) ::DeleteProcThreadAttributeList(list_);
+    }
+    InheritedHandles(const InheritedHandles&) = delete;
+    InheritedHandles& operator=(const InheritedHandles&) = delete;
+
+    // Null when the list could not be made; GetLastError says why.
+    LPPROC_THREAD_ATTRIBUTE_LIST list() const { return list_; }
+
+private:
+    std::vector<HANDLE> handles_;
+    std::vector<unsigned char> storage_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
 }  // namespace
 
-StartedChild StartHidden(std::string_view commandLine) {
+StartedChild StartHidden(std::string_view commandLine, std::string_view outputTag) {
     std::string error;
-    std::wstring outputPath = newOutputFile(error);
+    const std::wstring outputPath = outputFile(outputTag, error);
     if (outputPath.empty()) return {nullptr, error};
-    // Two handles, so the child's writing position and ours stay apart.
-    FileHandle childOutput = openShared(outputPath, GENERIC_WRITE, TRUNCATE_EXISTING, true);
+    KernelHandle job = killingJob(error);
+    if (!job) return {nullptr, error};
+    // Two handles, so the child's writing position and ours stay apart; a
+    // file a killed run left is emptied.
+    FileHandle childOutput = openShared(outputPath, GENERIC_WRITE, CREATE_ALWAYS, true);
     FileHandle reader = openShared(outputPath, GENERIC_READ, OPEN_EXISTING, false);
     FileHandle noInput = openShared(L"NUL", GENERIC_READ, OPEN_EXISTING, true);
     if (!childOutput || !reader || !noInput) {
@@ -94,26 +147,40 @@ StartedChild StartHidden(std::string_view commandLine) {
         ::DeleteFileW(outputPath.c_str());
         return {nullptr, error};
     }
+    InheritedHandles inherited({childOutput.get(), noInput.get()});
+    if (!inherited.list()) {
+        error = "The archiver's handles could not be listed: " + lastError();
+        ::DeleteFileW(outputPath.c_str());
+        return {nullptr, error};
+    }
 
     std::wstring mutableLine = widen(commandLine);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = noInput.get();
-    startup.hStdOutput = childOutput.get();
-    startup.hStdError = childOutput.get();
+    STARTUPINFOEXW startup = {};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = noInput.get();
+    startup.StartupInfo.hStdOutput = childOutput.get();
+    startup.StartupInfo.hStdError = childOutput.get();
+    startup.lpAttributeList = inherited.list();
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                          &startup, &info)) {
+    // Suspended until it is in the job, so that nothing it starts escapes it.
+    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE,
+                          CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                          &startup.StartupInfo, &info)) {
         error = lastError();
         reader.reset();
         childOutput.reset();
         ::DeleteFileW(outputPath.c_str());
         return {nullptr, error};
     }
+    KernelHandle process(info.hProcess);
     KernelHandle thread(info.hThread);
-    return {std::make_unique<Win32ChildProcess>(KernelHandle(info.hProcess), info.dwProcessId, std::move(reader),
-                                                std::move(outputPath)),
+    // Windows 7 gives no second job to a process already in one (a task of
+    // the Task Scheduler runs in one): the archiver then runs without ours.
+    ::AssignProcessToJobObject(job.get(), process.get());
+    ::ResumeThread(thread.get());
+    return {std::make_unique<Win32ChildProcess>(std::move(job), std::move(process), info.dwProcessId,
+                                                std::move(reader), outputPath),
             {}};
 }
 

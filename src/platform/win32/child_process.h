@@ -7,9 +7,11 @@
 
 namespace platform::win32 {
 
-// Starts the command line with CREATE_NO_WINDOW; standard output and error
-// go to one file in %TEMP% (a file rather than a pipe: Wine's own helper
-// processes inherit standard handles and would hold a pipe open).
-StartedChild StartHidden(std::string_view commandLine);
+// Starts the command line with CREATE_NO_WINDOW in a job object that ends
+// it when the last handle to the job goes (this process ending, however it
+// ends), inheriting only its standard handles; standard output and error go
+// to "<outputTag>.out" in %TEMP% (a file rather than a pipe: Wine's own
+// helper processes inherit standard handles and would hold a pipe open).
+StartedChild StartHidden(std::string_view commandLine, std::string_view outputTag);
 
 }  // namespace platform::win32

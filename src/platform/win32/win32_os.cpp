@@ -29,6 +29,23 @@ FileHandle openForReading(std::string_view path) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// Opened sharing everything, so that other writers, readers and a rename
+// of the file go on beside it. A program that opened it without sharing
+// (a virus scanner, a backup) usually lets go at once: that is waited for.
+FileHandle openSharingRetried(std::string_view path, DWORD access, DWORD disposition) {
+    constexpr int kAttempts = 40;
+    constexpr DWORD kPauseMs = 50;
+    const std::wstring name = extendedPath(path);
+    for (int attempt = 1;; ++attempt) {
+        FileHandle file(::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (file || attempt == kAttempts || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION))
+            return file;
+        ::Sleep(kPauseMs);
+    }
+}
+
 // Minutes the local zone is ahead of UTC at this moment, daylight saving included.
 int utcOffsetMinutes(const SYSTEMTIME& utc, const SYSTEMTIME& local) {
     FILETIME utcTime, localTime;
@@ -150,8 +167,7 @@ Status Win32Os::createFolder(std::string_view path) {
 }
 
 std::optional<std::string> Win32Os::readFile(std::string_view path) {
-    FileHandle file(::CreateFileW(extendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file = openSharingRetried(path, GENERIC_READ, OPEN_EXISTING);
     if (!file) return std::nullopt;
     std::string bytes;
     char buffer[64 * 1024];
@@ -208,8 +224,7 @@ std::optional<std::string> Win32Os::readFileRange(std::string_view path, std::ui
 }
 
 Status Win32Os::appendFlushed(std::string_view path, std::string_view bytes) {
-    FileHandle file(::CreateFileW(extendedPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file = openSharingRetried(path, FILE_APPEND_DATA, OPEN_ALWAYS);
     if (!file) return refusalOrFailure();
     Status written = writeAll(file.get(), bytes);
     if (written && !::FlushFileBuffers(file.get())) return Status::failure(lastError());
@@ -352,11 +367,47 @@ std::unique_ptr<HeldLock> Win32Os::holdNamedLock(std::string_view name) {
     return std::make_unique<NamedMutex>(std::move(mutex));
 }
 
-StartedChild Win32Os::startHidden(std::string_view commandLine) { return StartHidden(commandLine); }
+StartedChild Win32Os::startHidden(std::string_view commandLine, std::string_view outputTag) {
+    return StartHidden(commandLine, outputTag);
+}
 
 Status Win32Os::deleteFile(std::string_view path) {
     if (::DeleteFileW(extendedPath(path).c_str())) return Status::success();
     return Status::failure(lastError());
+}
+
+std::optional<std::string> Win32Os::fullPath(std::string_view path) {
+    const std::wstring wide = widen(path);
+    if (wide.empty()) return std::nullopt;
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return std::nullopt;
+        if (length < full.size()) return narrow(std::wstring_view(full.data(), length));
+        full.resize(length);
+    }
+}
+
+FolderListing Win32Os::listFolder(std::string_view folder) {
+    std::string pattern(folder);
+    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    pattern += '*';
+    FolderListing listing;
+    WIN32_FIND_DATAW data;
+    FindHandle search = openSearch(pattern, data);
+    if (!search) {
+        // An empty drive has no "." to find; a folder gone is empty too.
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) listing.unreadable = errorText(error);
+        return listing;
+    }
+    do {
+        DirEntry entry = toEntry(data);
+        if (entry.name != "." && entry.name != "..") listing.entries.push_back(std::move(entry));
+    } while (::FindNextFileW(search.get(), &data));
+    // The end of the listing, or a folder that could not be read to its end.
+    if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) listing.unreadable = errorText(error);
+    return listing;
 }
 
 }  // namespace platform::win32

@@ -39,8 +39,10 @@ public:
     std::string thousandsSeparator() override;
     std::string formatDateTime(std::uint64_t utcTicks) override;
     std::unique_ptr<HeldLock> holdNamedLock(std::string_view name) override;
-    StartedChild startHidden(std::string_view commandLine) override;
+    StartedChild startHidden(std::string_view commandLine, std::string_view outputTag) override;
     Status deleteFile(std::string_view path) override;
+    std::optional<std::string> fullPath(std::string_view path) override;
+    FolderListing listFolder(std::string_view folder) override;
 };
 
 }  // namespace platform::win32
