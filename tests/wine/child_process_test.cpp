@@ -42,13 +42,13 @@ TEST(HiddenArchiver, OutputIsReadAsItGrowsAndTheFileGoesWithTheProcess) {
     ScratchFolder scratch("child");
     ::CreateDirectoryW(widen(scratch.path() + "\\Source").c_str(), nullptr);
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) scratch.addFile(std::string("Source\\") + name, name);
-    const int outputFilesBefore = filesMatching(tempFolder() + "qfo*.tmp");
+    const std::string outputFile = tempFolder() + "Quenfold-test.out";
 
     platform::win32::Win32Os os;
     platform::StartedChild started =
         os.startHidden(commandLine(scratch.path() + "\\out.zip", scratch.path() + "\\Source"), "Quenfold-test");
     ASSERT_TRUE(started.child) << started.error;
-    EXPECT_EQ(filesMatching(tempFolder() + "qfo*.tmp"), outputFilesBefore + 1);
+    EXPECT_EQ(filesMatching(outputFile), 1);
     EXPECT_NE(started.child->processId(), 0u);
     backup::ProgressTracker tracker;
     std::string output;
@@ -68,9 +68,9 @@ TEST(HiddenArchiver, OutputIsReadAsItGrowsAndTheFileGoesWithTheProcess) {
     // Deleted at once; the name goes when the last handle does, and Wine's
     // console helper for the child may hold one a moment longer.
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (filesMatching(tempFolder() + "qfo*.tmp") != outputFilesBefore && std::chrono::steady_clock::now() < deadline)
+    while (filesMatching(outputFile) != 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(filesMatching(tempFolder() + "qfo*.tmp"), outputFilesBefore);
+    EXPECT_EQ(filesMatching(outputFile), 0);
 
     platform::StartedChild missing = os.startHidden("\"" + scratch.path() + "\\no-such-archiver.exe\" -u", "Quenfold-test");
     EXPECT_FALSE(missing.child);
