@@ -9,6 +9,7 @@
 #include "app/task_queue.h"
 #include "backup/record_run.h"
 #include "backup/threaded_runner.h"
+#include "bench_tree.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_os.h"
 
@@ -30,9 +31,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using platform::win32::widen;
 
-constexpr int kFolders = 24;
-constexpr int kFilesPerFolder = 40;
-constexpr std::size_t kFileSize = 256 * 1024;  // 24 * 40 * 256 KiB = 240 MiB
+using bench::fileContent;
+using bench::kFilesPerFolder;
+using bench::kFolders;
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -41,20 +42,6 @@ double millisecondsSince(Clock::time_point start) {
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
-}
-
-// Half of the files text-like, half incompressible, as documents are.
-std::string fileContent(int folder, int file) {
-    std::string bytes(kFileSize, '\0');
-    std::uint32_t seed = static_cast<std::uint32_t>(folder * 1000 + file + 1);
-    const bool text = file % 2 == 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        seed ^= seed << 13;
-        seed ^= seed >> 17;
-        seed ^= seed << 5;
-        bytes[i] = text ? static_cast<char>("etaoin shrdlu\r\n"[seed % 15]) : static_cast<char>(seed);
-    }
-    return bytes;
 }
 
 bool buildTree(platform::Os& os, const std::string& root) {

@@ -45,9 +45,10 @@ ArchiveContents ReadArchiveContents(platform::Os& os, std::string_view archivePa
     try {
         OsAccess access(os, archivePath, *size);
         ArchiveContents contents{true, true, {}, {}};
+        const auto oemToUtf8 = [&os](std::string_view bytes) { return os.oemToUtf8(bytes); };
         for (const wz::Entry& entry : wz::read_central_directory(access).entries) {
             if (entry.name.ends_with('/')) continue;
-            contents.files.push_back({entry.name, entry.size, modifiedOf(entry)});
+            contents.files.push_back({wz::utf8_name(entry, oemToUtf8), entry.size, modifiedOf(entry)});
         }
         return contents;
     } catch (const wz::ArchiveDamaged& damage) {

@@ -8,7 +8,8 @@
 
 namespace backup {
 
-// The archive's file entries (folders left out) with their sizes and
+// The archive's file entries (folders left out) under their UTF-8 names
+// (see wz::utf8_name; OEM names through os.oemToUtf8), with their sizes and
 // modification times: from the NTFS time field, else Info-ZIP's Unix time
 // field (as the last tick of its second, so that a file within that second
 // is not taken as newer), else none (0: DOS times are local and are not

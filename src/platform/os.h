@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,6 +124,38 @@ struct ProcessResult {
     std::uint32_t exitCode = 0;
 };
 
+// A file opened once and read at any offset, by one thread at a time.
+class FileReader {
+public:
+    virtual ~FileReader() = default;
+    virtual std::uint64_t size() const = 0;
+    // Fills the buffer from offset; a failure when the bytes are not all there.
+    virtual Status readExact(std::uint64_t offset, std::span<char> buffer) = 0;
+};
+
+// The opened file, or why it could not be opened.
+struct OpenedFile {
+    std::unique_ptr<FileReader> reader;
+    std::string error;
+};
+
+// A new file written front to back. Dropped before it is finished, it is
+// removed: a half-written file never stays behind.
+class NewFile {
+public:
+    virtual ~NewFile() = default;
+    virtual Status write(std::string_view bytes) = 0;
+    // Gives it its last-write time (UTC ticks; 0 leaves the time of writing),
+    // flushes it to the device when asked, and closes it; the file stays.
+    virtual Status finish(std::uint64_t modified, bool flush) = 0;
+};
+
+// The created file, or why it could not be created.
+struct CreatedFile {
+    std::unique_ptr<NewFile> file;
+    Status status;
+};
+
 // Held for as long as it lives.
 class HeldLock {
 public:
@@ -210,6 +243,20 @@ public:
     // Every entry of the folder (its path, with or without a trailing "\\").
     // A folder that is not there holds nothing.
     virtual FolderListing listFolder(std::string_view folder) = 0;
+    // Text in the system's OEM code page (archive names without the UTF-8
+    // flag) as UTF-8.
+    virtual std::string oemToUtf8(std::string_view bytes) = 0;
+
+    // Restoring from archives: the archive and existing files read through
+    // one handle each, new files written under a temporary name and renamed.
+    virtual OpenedFile openReader(std::string_view path) = 0;
+    // Creates a file where there is none yet; fails when there is one.
+    virtual CreatedFile createNewFile(std::string_view path) = 0;
+    // Renames a file; fails when the new name is taken.
+    virtual Status moveWithoutReplacing(std::string_view from, std::string_view to) = 0;
+    // A local wall-clock time (FILETIME ticks, as a DOS time in an archive)
+    // as UTC, by the daylight rule in force at that moment.
+    virtual std::uint64_t localToUtc(std::uint64_t localTicks) = 0;
 };
 
 }  // namespace platform

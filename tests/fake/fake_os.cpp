@@ -1,5 +1,7 @@
 #include "fake_os.h"
 
+#include "zip_format.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -317,12 +319,27 @@ platform::Status FakeOs::appendFlushed(std::string_view path, std::string_view b
     return writeFileReplacing(path, bytes);
 }
 
-platform::Status FakeOs::moveReplacing(std::string_view from, std::string_view to) {
-    auto content = contentOf(from);
-    if (!content) return platform::Status::failure("The system cannot find the file specified.");
-    platform::Status written = writeFileReplacing(to, *content);
-    if (written) remove(from);
-    return written;
+platform::Status FakeOs::moveReplacing(std::string_view from, std::string_view to) { return move(from, to, true); }
+
+// The file itself moves, with its time and attributes.
+platform::Status FakeOs::move(std::string_view from, std::string_view to, bool replacing) {
+    std::lock_guard hold(lock_);
+    std::string fromLeaf, toLeaf;
+    Node* fromParent = parentFor(from, &fromLeaf, false);
+    Node* source = find(from);
+    if (!fromParent || !source || source->isDirectory())
+        return platform::Status::failure("The system cannot find the file specified.");
+    if (isUnwritable(to)) return platform::Status::failure("Access is denied.", true);
+    Node* toParent = parentFor(to, &toLeaf, false);
+    if (!toParent) return platform::Status::failure("The system cannot find the path specified.");
+    Node* existing = find(to);
+    if (existing && (existing->isDirectory() || !replacing))
+        return platform::Status::failure("Cannot create a file when that file already exists.");
+    std::unique_ptr<Node> moved = std::move(fromParent->children[lowered(fromLeaf)]);
+    fromParent->children.erase(lowered(fromLeaf));
+    moved->name = toLeaf;
+    toParent->children[lowered(toLeaf)] = std::move(moved);
+    return platform::Status::success();
 }
 
 // The fake's ANSI code page is Windows-1252's Latin-1 part, or UTF-8.
@@ -484,6 +501,7 @@ platform::StartedChild FakeOs::startHidden(std::string_view commandLine, std::st
 }
 
 platform::Status FakeOs::deleteFile(std::string_view path) {
+    std::lock_guard hold(lock_);
     Node* node = find(path);
     if (!node || node->isDirectory()) return platform::Status::failure("The system cannot find the file specified.");
     remove(path);
@@ -543,6 +561,89 @@ platform::FolderListing FakeOs::listFolder(std::string_view folder) {
     for (auto& entry : found.value_or(std::vector<platform::DirEntry>{}))
         if (entry.name != "." && entry.name != "..") listing.entries.push_back(std::move(entry));
     return listing;
+}
+
+std::string FakeOs::oemToUtf8(std::string_view bytes) { return wz::cp437_to_utf8(bytes); }
+
+namespace {
+
+class FakeReader : public platform::FileReader {
+public:
+    explicit FakeReader(std::string content) : content_(std::move(content)) {}
+    std::uint64_t size() const override { return content_.size(); }
+    platform::Status readExact(std::uint64_t offset, std::span<char> buffer) override {
+        if (offset > content_.size() || buffer.size() > content_.size() - offset)
+            return platform::Status::failure("Reached the end of the file.");
+        std::copy_n(content_.begin() + static_cast<std::ptrdiff_t>(offset), buffer.size(), buffer.begin());
+        return platform::Status::success();
+    }
+
+private:
+    std::string content_;
+};
+
+}  // namespace
+
+class FakeNewFile : public platform::NewFile {
+public:
+    FakeNewFile(FakeOs& os, std::string path) : os_(os), path_(std::move(path)) {}
+    ~FakeNewFile() override {
+        if (!finished_) os_.remove(path_);
+    }
+    FakeNewFile(const FakeNewFile&) = delete;
+    FakeNewFile& operator=(const FakeNewFile&) = delete;
+
+    platform::Status write(std::string_view bytes) override {
+        std::lock_guard hold(os_.lock_);
+        FakeOs::Node* node = os_.find(path_);
+        if (!node) return platform::Status::failure("The handle is invalid.");
+        node->content += bytes;
+        node->size = node->content.size();
+        return platform::Status::success();
+    }
+
+    platform::Status finish(std::uint64_t modified, bool) override {
+        std::lock_guard hold(os_.lock_);
+        FakeOs::Node* node = os_.find(path_);
+        if (!node) return platform::Status::failure("The handle is invalid.");
+        if (modified != 0) node->modified = modified;
+        finished_ = true;
+        return platform::Status::success();
+    }
+
+private:
+    FakeOs& os_;
+    std::string path_;
+    bool finished_ = false;
+};
+
+platform::OpenedFile FakeOs::openReader(std::string_view path) {
+    auto content = contentOf(path);
+    if (!content) return {nullptr, "The system cannot find the file specified."};
+    return {std::make_unique<FakeReader>(std::move(*content)), {}};
+}
+
+platform::CreatedFile FakeOs::createNewFile(std::string_view path) {
+    std::lock_guard hold(lock_);
+    if (isUnwritable(path)) return {nullptr, platform::Status::failure("Access is denied.", true)};
+    std::string leaf;
+    Node* parent = parentFor(path, &leaf, false);
+    if (!parent) return {nullptr, platform::Status::failure("The system cannot find the path specified.")};
+    auto& child = parent->children[lowered(leaf)];
+    if (child) return {nullptr, platform::Status::failure("The file exists.")};
+    child = std::make_unique<Node>();
+    child->name = leaf;
+    child->attributes = platform::kAttrArchive;
+    return {std::make_unique<FakeNewFile>(*this, std::string(path)), platform::Status::success()};
+}
+
+platform::Status FakeOs::moveWithoutReplacing(std::string_view from, std::string_view to) {
+    return move(from, to, false);
+}
+
+std::uint64_t FakeOs::localToUtc(std::uint64_t localTicks) {
+    constexpr std::int64_t kTicksPerMinute = 600'000'000;
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(localTicks) - clock.utcOffsetMinutes * kTicksPerMinute);
 }
 
 }  // namespace fake

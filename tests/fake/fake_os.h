@@ -133,6 +133,15 @@ public:
     std::optional<std::string> fullPath(std::string_view path) override;
     // A search of the folder's "*.*", so that the search hooks see it.
     platform::FolderListing listFolder(std::string_view folder) override;
+    // Code page 437, the US systems' OEM code page.
+    std::string oemToUtf8(std::string_view bytes) override;
+    // A reader sees the file as it was when opened.
+    platform::OpenedFile openReader(std::string_view path) override;
+    // Refused under unwritablePaths; what is written shows at once.
+    platform::CreatedFile createNewFile(std::string_view path) override;
+    platform::Status moveWithoutReplacing(std::string_view from, std::string_view to) override;
+    // By the clock's offset, whatever the date.
+    std::uint64_t localToUtc(std::uint64_t localTicks) override;
 
 private:
     struct Node {
@@ -145,7 +154,9 @@ private:
         bool isDirectory() const { return (attributes & platform::kAttrDirectory) != 0; }
     };
 
+    friend class FakeNewFile;
     Node* find(std::string_view path);
+    platform::Status move(std::string_view from, std::string_view to, bool replacing);
     Node* parentFor(std::string_view path, std::string* leaf, bool createParents);
     bool isUnwritable(std::string_view path);
 

@@ -100,6 +100,14 @@ std::string mapCase(std::string_view text, DWORD flags) {
     return narrow(mapped);
 }
 
+std::string codePageToUtf8(std::string_view bytes, UINT codePage) {
+    if (bytes.empty()) return {};
+    int length = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
+    return narrow(wide);
+}
+
 Status writeAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
@@ -238,13 +246,7 @@ Status Win32Os::moveReplacing(std::string_view from, std::string_view to) {
     return Status::failure(lastError());
 }
 
-std::string Win32Os::ansiToUtf8(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
-    return narrow(wide);
-}
+std::string Win32Os::ansiToUtf8(std::string_view bytes) { return codePageToUtf8(bytes, CP_ACP); }
 
 AnsiText Win32Os::utf8ToAnsi(std::string_view text) { return wideToCodePage(widen(text), ::GetACP()); }
 
@@ -408,6 +410,101 @@ FolderListing Win32Os::listFolder(std::string_view folder) {
     // The end of the listing, or a folder that could not be read to its end.
     if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES) listing.unreadable = errorText(error);
     return listing;
+}
+
+std::string Win32Os::oemToUtf8(std::string_view bytes) { return codePageToUtf8(bytes, CP_OEMCP); }
+
+namespace {
+
+FILETIME fileTimeOf(std::uint64_t ticks) { return {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)}; }
+
+class Win32FileReader : public FileReader {
+public:
+    Win32FileReader(FileHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    std::uint64_t size() const override { return size_; }
+
+    Status readExact(std::uint64_t offset, std::span<char> buffer) override {
+        while (!buffer.empty()) {
+            OVERLAPPED at = {};
+            at.Offset = static_cast<DWORD>(offset);
+            at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), 1u << 24));
+            DWORD read = 0;
+            if (!::ReadFile(file_.get(), buffer.data(), chunk, &read, &at)) return Status::failure(lastError());
+            if (read == 0) return Status::failure("The file ends before the data it should hold.");
+            buffer = buffer.subspan(read);
+            offset += read;
+        }
+        return Status::success();
+    }
+
+private:
+    FileHandle file_;
+    std::uint64_t size_;
+};
+
+class Win32NewFile : public NewFile {
+public:
+    Win32NewFile(std::wstring path, FileHandle file) : path_(std::move(path)), file_(std::move(file)) {}
+    ~Win32NewFile() override {
+        if (finished_) return;
+        file_.reset();
+        ::DeleteFileW(path_.c_str());
+    }
+    Win32NewFile(const Win32NewFile&) = delete;
+    Win32NewFile& operator=(const Win32NewFile&) = delete;
+
+    Status write(std::string_view bytes) override { return writeAll(file_.get(), bytes); }
+
+    Status finish(std::uint64_t modified, bool flush) override {
+        const FILETIME written = fileTimeOf(modified);
+        if (modified != 0 && !::SetFileTime(file_.get(), nullptr, nullptr, &written)) return Status::failure(lastError());
+        if (flush && !::FlushFileBuffers(file_.get())) return Status::failure(lastError());
+        if (!::CloseHandle(file_.release())) return Status::failure(lastError());
+        finished_ = true;
+        return Status::success();
+    }
+
+private:
+    std::wstring path_;
+    FileHandle file_;
+    bool finished_ = false;
+};
+
+}  // namespace
+
+OpenedFile Win32Os::openReader(std::string_view path) {
+    FileHandle file(::CreateFileW(extendedPath(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size;
+    if (!file || !::GetFileSizeEx(file.get(), &size)) return {nullptr, lastError()};
+    return {std::make_unique<Win32FileReader>(std::move(file), static_cast<std::uint64_t>(size.QuadPart)), {}};
+}
+
+CreatedFile Win32Os::createNewFile(std::string_view path) {
+    std::wstring wide = extendedPath(path);
+    FileHandle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {nullptr, refusalOrFailure()};
+    return {std::make_unique<Win32NewFile>(std::move(wide), std::move(file)), Status::success()};
+}
+
+Status Win32Os::moveWithoutReplacing(std::string_view from, std::string_view to) {
+    if (::MoveFileExW(extendedPath(from).c_str(), extendedPath(to).c_str(), MOVEFILE_WRITE_THROUGH))
+        return Status::success();
+    return Status::failure(lastError());
+}
+
+// A time the system cannot convert stays as it was: off by the zone's offset
+// at worst, never lost.
+std::uint64_t Win32Os::localToUtc(std::uint64_t localTicks) {
+    const FILETIME local = fileTimeOf(localTicks);
+    SYSTEMTIME localTime, universal;
+    FILETIME utc;
+    if (!::FileTimeToSystemTime(&local, &localTime) ||
+        !::TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &universal) || !::SystemTimeToFileTime(&universal, &utc))
+        return localTicks;
+    return ticksOf(utc);
 }
 
 }  // namespace platform::win32

@@ -43,6 +43,11 @@ public:
     Status deleteFile(std::string_view path) override;
     std::optional<std::string> fullPath(std::string_view path) override;
     FolderListing listFolder(std::string_view folder) override;
+    std::string oemToUtf8(std::string_view bytes) override;
+    OpenedFile openReader(std::string_view path) override;
+    CreatedFile createNewFile(std::string_view path) override;
+    Status moveWithoutReplacing(std::string_view from, std::string_view to) override;
+    std::uint64_t localToUtc(std::uint64_t localTicks) override;
 };
 
 }  // namespace platform::win32

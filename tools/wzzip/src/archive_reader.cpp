@@ -19,7 +19,7 @@ namespace {
 [[noreturn]] void not_an_archive(const std::string& why) { throw ArchiveDamaged(kExitNotAnArchive, why); }
 
 [[noreturn]] void entry_damaged(const Entry& e, const std::string& why) {
-    throw ArchiveDamaged(kExitEntryDamaged, "entry \"" + e.name + "\": " + why);
+    throw ArchiveDamaged(kExitEntryDamaged, "entry \"" + e.name + "\": " + why, why);
 }
 
 // Sequential reads over one region of the archive through a window buffer,
@@ -207,10 +207,13 @@ private:
     z_stream z_{};
 };
 
-// Checks entry data as it streams past: size and CRC of what it expands to.
+bool expandable(const Entry& e) { return !(e.flags & kFlagEncrypted) && (e.method == kStored || e.method == kDeflated); }
+
+// Checks entry data as it streams past: size and CRC of what it expands to,
+// which goes on to out when there is one.
 class DataCheck {
 public:
-    explicit DataCheck(const Entry& e) : entry_(e), checked_(!(e.flags & kFlagEncrypted) && (e.method == kStored || e.method == kDeflated)) {}
+    explicit DataCheck(const Entry& e, const ChunkSink* out = nullptr) : entry_(e), checked_(expandable(e)), out_sink_(out) {}
 
     void feed(std::span<const uint8_t> data) {
         if (!checked_) return;
@@ -243,6 +246,7 @@ private:
         crc_ = uint32_t(crc32_z(crc_, data.data(), data.size()));
         size_ += data.size();
         if (size_ > entry_.size) entry_damaged(entry_, "its data is longer than recorded");
+        if (out_sink_ && !data.empty()) (*out_sink_)(data);
     }
 
     // Output still held inside zlib once all input has gone in.
@@ -261,6 +265,7 @@ private:
 
     const Entry& entry_;
     bool checked_;
+    const ChunkSink* out_sink_;
     Inflater inflater_;
     bool ended_ = false;
     uint32_t crc_ = 0;
@@ -351,6 +356,21 @@ void copy_checked(RandomAccess& archive, const Entry& e, const LocalRecord& rec,
         const uint64_t from = std::clamp(data_begin, pos, pos + n), to = std::clamp(data_end, pos, pos + n);
         check.feed(chunk.subspan(size_t(from - pos), size_t(to - from)));
         sink(chunk);
+        pos += n;
+    }
+    check.finish();
+}
+
+void extract_checked(RandomAccess& archive, const Entry& e, const LocalRecord& rec, const ChunkSink& sink) {
+    if (e.flags & kFlagEncrypted) entry_damaged(e, "it is encrypted");
+    if (!expandable(e)) entry_damaged(e, "its compression method (" + std::to_string(e.method) + ") is not supported");
+    DataCheck check(e, &sink);
+    Bytes buffer(size_t(std::min<uint64_t>(e.compressed, 1024 * 1024)));
+    for (uint64_t pos = rec.data_offset; pos < rec.data_offset + e.compressed;) {
+        const auto n = size_t(std::min<uint64_t>(buffer.size(), rec.data_offset + e.compressed - pos));
+        std::span<uint8_t> chunk(buffer.data(), n);
+        archive.read_exact(pos, chunk);
+        check.feed(chunk);
         pos += n;
     }
     check.finish();

@@ -15,14 +15,18 @@ namespace wz {
 inline constexpr int kExitEntryDamaged = 2;
 inline constexpr int kExitNotAnArchive = 3;
 
-// The existing archive cannot be trusted; exit_code tells how.
+// The existing archive cannot be trusted; exit_code tells how. For a damaged
+// entry, reason() is what is wrong with it, without its name.
 class ArchiveDamaged : public std::runtime_error {
 public:
-    ArchiveDamaged(int exit_code, const std::string& what) : std::runtime_error(what), exit_code_(exit_code) {}
+    ArchiveDamaged(int exit_code, const std::string& what, const std::string& reason = {})
+        : std::runtime_error(what), exit_code_(exit_code), reason_(reason.empty() ? what : reason) {}
     int exit_code() const { return exit_code_; }
+    const std::string& reason() const { return reason_; }
 
 private:
     int exit_code_;
+    std::string reason_;
 };
 
 class RandomAccess {
@@ -65,5 +69,11 @@ using ChunkSink = std::function<void(std::span<const uint8_t>)>;
 // CRC and size (stored and deflated entries; others are passed unchecked).
 // Throws ArchiveDamaged; sink may have received part of the record by then.
 void copy_checked(RandomAccess& archive, const Entry& entry, const LocalRecord& record, const ChunkSink& sink);
+
+// Streams the entry's data expanded to sink and checks its size and CRC.
+// Throws ArchiveDamaged for damaged data and for an entry that cannot be
+// expanded (encrypted, or neither stored nor deflated); sink may have
+// received part of the data by then.
+void extract_checked(RandomAccess& archive, const Entry& entry, const LocalRecord& record, const ChunkSink& sink);
 
 }  // namespace wz

@@ -94,4 +94,8 @@ struct LocalTime {
 };
 LocalTime local_time(uint64_t ticks);
 
+// An archive name stored in the system's OEM code page, as UTF-8 (code
+// page 437 where there is no such thing).
+std::string oem_to_utf8(std::string_view bytes);
+
 }  // namespace wz::fs

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "fs.h"
+#include "zip_format.h"
 
 namespace wz::fs {
 
@@ -222,5 +223,7 @@ LocalTime local_time(uint64_t t) {
     ::localtime_r(&seconds, &tm);
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
+
+std::string oem_to_utf8(std::string_view bytes) { return cp437_to_utf8(bytes); }
 
 }  // namespace wz::fs

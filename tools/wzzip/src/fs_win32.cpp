@@ -6,6 +6,7 @@
 
 #include "fs.h"
 #include "win32_text.h"
+#include "zip_format.h"
 
 namespace wz::fs {
 
@@ -268,6 +269,16 @@ LocalTime local_time(uint64_t t) {
     SYSTEMTIME utc{}, local{};
     if (!FileTimeToSystemTime(&ft, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return {1980, 1, 1, 0, 0, 0};
     return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+}
+
+std::string oem_to_utf8(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int n = MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    // No OEM code page to be had: the one zip tools assume.
+    if (n == 0) return cp437_to_utf8(bytes);
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), int(bytes.size()), wide.data(), n);
+    return narrow(wide);
 }
 
 }  // namespace wz::fs

@@ -41,7 +41,7 @@ Plan plan_update(const std::vector<Entry>& existing, const std::vector<Candidate
     plan.actions.reserve(existing.size() + files.size());
     std::vector<bool> placed(files.size(), false);
     for (size_t e = 0; e < existing.size(); ++e) {
-        auto it = by_name.find(match_key(existing[e].name));
+        auto it = by_name.find(match_key(utf8_name(existing[e], fs::oem_to_utf8)));
         if (it == by_name.end() || placed[it->second]) {
             plan.actions.push_back({Action::Kind::Keep, e, 0});
             continue;

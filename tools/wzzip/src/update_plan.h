@@ -47,6 +47,8 @@ DosTime dos_time_from_ticks(uint64_t ticks);
 // precision the entry recorded: NTFS time, else Unix time, else DOS time.
 bool is_newer(const fs::FileInfo& file, const Entry& stored);
 
+// Existing entries match files under their UTF-8 names (utf8_name), so an
+// entry named in the OEM code page is replaced or kept, never doubled.
 Plan plan_update(const std::vector<Entry>& existing, const std::vector<Candidate>& files, Mode mode);
 
 }  // namespace wz

@@ -1,5 +1,7 @@
 #include "zip_format.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 
 namespace wz {
@@ -230,6 +232,65 @@ Bytes end_records(uint64_t entries, uint64_t cd_offset, uint64_t cd_size) {
 
 bool is_ascii(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+namespace {
+
+constexpr char16_t kCp437High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC,
+    0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6, 0x00DC, 0x00A2,
+    0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310,
+    0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C,
+    0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
+    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF,
+    0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
+    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2,
+    0x25A0, 0x00A0,
+};
+
+void append_utf8(std::string& out, char16_t c) {
+    if (c < 0x80) {
+        out.push_back(char(c));
+    } else if (c < 0x800) {
+        out.push_back(char(0xC0 | c >> 6));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(char(0xE0 | c >> 12));
+        out.push_back(char(0x80 | (c >> 6 & 0x3F)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    }
+}
+
+// The UTF-8 name of a version 1 Unicode Path field made for exactly this
+// stored name; APPNOTE 4.6.9 says to ignore one whose CRC no longer matches.
+std::optional<std::string> unicode_path(const Entry& e) {
+    std::optional<std::string> found;
+    for_each_field(e.extra, [&](uint16_t id, std::span<const uint8_t> body) {
+        if (id != kUnicodePathExtraId || found || body.size() < 5 || body[0] != 1) return;
+        const auto raw = reinterpret_cast<const Bytef*>(e.name.data());
+        if (load32(body.data() + 1) != uint32_t(crc32_z(0, raw, e.name.size()))) return;
+        found = std::string(body.begin() + 5, body.end());
+    });
+    return found;
+}
+
+}  // namespace
+
+std::string utf8_name(const Entry& e, const OemDecoder& oem_to_utf8) {
+    if (auto unicode = unicode_path(e)) return *unicode;
+    if ((e.flags & kFlagUtf8) || is_ascii(e.name)) return e.name;
+    return oem_to_utf8(e.name);
+}
+
+std::string cp437_to_utf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        append_utf8(out, b < 0x80 ? char16_t(b) : kCp437High[b - 0x80]);
+    }
+    return out;
 }
 
 }  // namespace wz

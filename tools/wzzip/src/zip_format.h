@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace wz {
@@ -30,6 +32,7 @@ inline constexpr uint16_t kMax16 = 0xFFFF;
 inline constexpr uint16_t kZip64ExtraId = 0x0001;
 inline constexpr uint16_t kNtfsExtraId = 0x000a;
 inline constexpr uint16_t kUnixTimeExtraId = 0x5455;
+inline constexpr uint16_t kUnicodePathExtraId = 0x7075;
 
 inline constexpr size_t kLocalHeaderSize = 30;
 inline constexpr size_t kCentralHeaderSize = 46;
@@ -129,5 +132,17 @@ inline constexpr size_t kLocalCrcOffset = 14;
 Bytes end_records(uint64_t entries, uint64_t cd_offset, uint64_t cd_size);
 
 bool is_ascii(const std::string& s);
+
+// Turns a name stored in the OEM code page into UTF-8.
+using OemDecoder = std::function<std::string(std::string_view)>;
+
+// The entry's name as UTF-8: Info-ZIP's Unicode Path field when its CRC
+// still matches the stored name (a stale one is ignored), else the stored
+// name, which is UTF-8 when the entry says so and OEM text otherwise.
+std::string utf8_name(const Entry& e, const OemDecoder& oem_to_utf8);
+
+// Code page 437, the OEM code page of US systems and the one zip tools
+// assume when nothing else is known.
+std::string cp437_to_utf8(std::string_view bytes);
 
 }  // namespace wz

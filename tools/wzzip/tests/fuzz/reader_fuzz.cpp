@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             try {
                 const wz::LocalRecord rec = wz::locate_local_record(access, e, dir.offset);
                 wz::copy_checked(access, e, rec, [](std::span<const uint8_t>) {});
+                wz::extract_checked(access, e, rec, [](std::span<const uint8_t>) {});
             } catch (const wz::ArchiveDamaged&) {
             }
         }

@@ -295,6 +295,31 @@ TEST_F(Archiver, UpdatesAForeignArchiveWithDataDescriptors) {
     EXPECT_TRUE(unzip_test_ok(zip()));
 }
 
+// Older archivers store names in the OEM code page without the UTF-8 flag:
+// such an entry is the file of that name, kept byte for byte while the file
+// is not newer and replaced once it is, never added a second time.
+TEST_F(Archiver, UpdateMatchesAnEntryNamedInTheOemCodePage) {
+    const auto folder = dir_ / "oem";
+    write_file(folder / "cafX.txt", "first");
+    ASSERT_EQ(run_wzzip({"-p", zip().string(), (folder / "cafX.txt").string()}).code, 0);
+    std::string archive = read_file(zip());
+    for (size_t at; (at = archive.find("cafX")) != std::string::npos;) archive.replace(at, 4, "caf\x82");
+    write_file(zip(), archive);
+    stdfs::rename(folder / "cafX.txt", folder / "café.txt");
+
+    const RunResult unchanged = run_wzzip({"-u", "-p", zip().string(), (folder / "café.txt").string()});
+    EXPECT_EQ(unchanged.code, 12) << unchanged.output;
+    EXPECT_EQ(read_file(zip()), archive);
+
+    write_file(folder / "café.txt", "second");
+    shift_mtime(folder / "café.txt", 10);
+    const RunResult newer = run_wzzip({"-u", "-p", zip().string(), (folder / "café.txt").string()});
+    ASSERT_EQ(newer.code, 0) << newer.output;
+    const auto listing = python_listing(zip());
+    ASSERT_EQ(listing.size(), 1u);
+    EXPECT_EQ(listing[0].substr(0, listing[0].find('|', 10)), "café.txt|6");
+}
+
 // Each damage is refused with its code; the file stays as it was.
 TEST_F(Archiver, DamagedArchivesAreRefusedAndLeftAlone) {
     ASSERT_EQ(run_wzzip({"-p", "-e0", zip().string(), (src() / "ro.txt").string()}).code, 0);

@@ -106,6 +106,40 @@ TEST(ArchiveReader, CopyRefusesDataThatFailsItsCheck) {
     }
 }
 
+// Info-ZIP's Unicode Path field: version 1, the CRC-32 of the stored name it
+// was made for, the UTF-8 name.
+Bytes unicode_path_field(std::string_view made_for, std::string_view utf8) {
+    Bytes field;
+    ByteWriter(field).u16(kUnicodePathExtraId).u16(uint16_t(5 + utf8.size())).bytes(Bytes{1}).u32(
+        crc_of(bytes_of(made_for))).text(std::string(utf8));
+    return field;
+}
+
+TEST(EntryName, ReadAsUtf8FromTheFieldTheFlagOrTheOemCodePage) {
+    struct Case {
+        const char* what;
+        std::string stored;
+        uint16_t flags;
+        Bytes extra;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"UTF-8 flag set", "caf\xC3\xA9.txt", kFlagUtf8, {}, "caf\xC3\xA9.txt"},
+        {"OEM name without the flag", "caf\x82.txt", 0, {}, "caf\xC3\xA9.txt"},
+        {"Unicode Path field with a matching CRC", "caf\x82.txt", 0,
+         unicode_path_field("caf\x82.txt", "caf\xC3\xA8.txt"), "caf\xC3\xA8.txt"},
+        {"stale Unicode Path field, ignored", "caf\x82.txt", 0,
+         unicode_path_field("cafe.txt", "caf\xC3\xA8.txt"), "caf\xC3\xA9.txt"},
+    };
+    for (const Case& c : cases) {
+        Entry e;
+        e.name = c.stored;
+        e.flags = c.flags;
+        e.extra = c.extra;
+        EXPECT_EQ(utf8_name(e, cp437_to_utf8), c.expected) << c.what;
+    }
+}
+
 TEST(Deflater, BlocksConcatenateIntoOneStream) {
     std::string text;
     for (long long i = 0; text.size() < 3 * kBlockSize; ++i) text += "line " + std::to_string(i * 7919 % 100003) + "\n";
