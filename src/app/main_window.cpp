@@ -158,11 +158,11 @@ bool frmQuenfoldBackup::CheckPrerequisites() {
     if (backup::HoldsWinZip(os_, folder))
         chkWinZip.setValue(1);
     else
-        tell(backup::MissingProgramMessage("WinZip was "));
+        tell(backup::MissingProgramMessage("WinZip was ", backup::WinZipPlaces(os_)));
 
     if (!backup::HoldsAddon(os_, folder)) {
         chkAddon.setValue(0);
-        tell(backup::MissingProgramMessage(backup::kAddonMissing));
+        tell(backup::MissingProgramMessage(backup::kAddonMissing, backup::WinZipPlaces(os_)));
         return false;
     }
     chkAddon.setValue(1);
@@ -281,7 +281,8 @@ void frmQuenfoldBackup::btnSpecificBackup_Click() {
 // The prerequisite check has said so already; the command ends there.
 void frmQuenfoldBackup::recordAddonMissing(const backup::Job& job) {
     showOutcome(backup::RecordNotStarted(os_, {job.kind, backup::SourceFolderOf(job.source), job.archivePath,
-                                               backup::MissingProgramMessage(backup::kAddonMissing)}));
+                                               backup::MissingProgramMessage(backup::kAddonMissing,
+                                                                             backup::WinZipPlaces(os_))}));
 }
 
 backup::Job frmQuenfoldBackup::userJob() {

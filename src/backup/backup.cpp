@@ -22,11 +22,17 @@ std::string meaningOf(std::uint32_t exitCode) {
 
 }  // namespace
 
-std::string MissingProgramMessage(std::string_view firstLine) {
+std::string MissingProgramMessage(std::string_view firstLine, const std::vector<std::string>& searched) {
+    std::string places;
+    for (std::string_view place : searched) {
+        if (place.size() > 3 && place.ends_with('\\')) place.remove_suffix(1);
+        places += (places.empty() ? "" : ", ") + std::string(place);
+    }
     return std::string(firstLine) +
            "\r\n\r\n(1) not found to be installed or\r\n(2) not installed to default path.\r\n\r\n"
            "It must be installed and installed to the\r\n default path for this program to function.\r\n"
-           " Quenfold works best if a WinZip license\r\n is purchased.";
+           " Quenfold works best if a WinZip license\r\n is purchased.\r\n\r\nSearched: " +
+           places;
 }
 
 std::string QuoteRefusalMessage(std::string_view archivePath) {

@@ -6,11 +6,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace backup {
 
-// The start-up check's message for a missing program; the first line names it.
-std::string MissingProgramMessage(std::string_view firstLine);
+// The start-up check's message for a missing program; the first line names
+// it, the last the places searched (WinZipPlaces), without their trailing
+// backslashes.
+std::string MissingProgramMessage(std::string_view firstLine, const std::vector<std::string>& searched);
 inline constexpr std::string_view kAddonMissing = "The WinZip Command Line Support Add-on was ";
 
 // The add-on's path in WinZip's folder (see FindWinZipFolder).

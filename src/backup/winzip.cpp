@@ -2,6 +2,7 @@
 
 #include "naming/naming.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -63,21 +64,27 @@ bool HoldsWinZip(platform::Os& os, std::string_view folder) {
 
 bool HoldsAddon(platform::Os& os, std::string_view folder) { return holds(os, folder, "wzzip.exe"); }
 
-std::string FindWinZipFolder(platform::Os& os) {
-    std::vector<std::string> classic = classicPlaces(os);
-    for (const std::string& place : classic)
-        if (holdsWinZipOrAddon(os, place)) return place;
-    for (auto which : {platform::KnownFolder::ProgramFiles, platform::KnownFolder::ProgramFilesX86}) {
-        auto programs = os.knownFolder(which);
-        if (!programs || programs->empty()) continue;
-        if (std::string place = naming::QualifyPath(*programs) + "WinZip\\"; holdsWinZipOrAddon(os, place))
-            return place;
-    }
+std::vector<std::string> WinZipPlaces(platform::Os& os) {
+    std::vector<std::string> places = classicPlaces(os);
+    auto add = [&](std::string place) {
+        const std::string key = os.lowerCase(place);
+        if (std::none_of(places.begin(), places.end(), [&](const std::string& p) { return os.lowerCase(p) == key; }))
+            places.push_back(std::move(place));
+    };
+    for (auto which : {platform::KnownFolder::ProgramFiles, platform::KnownFolder::ProgramFilesX86})
+        if (auto programs = os.knownFolder(which); programs && !programs->empty())
+            add(naming::QualifyPath(*programs) + "WinZip\\");
     for (std::string_view program : {"winzip64.exe", "winzip32.exe"})
         for (auto view : {platform::RegistryView::Bits64, platform::RegistryView::Bits32})
-            if (auto place = registeredFolder(os, view, program); place && holdsWinZipOrAddon(os, *place))
-                return *place;
-    return classic.front();
+            if (auto place = registeredFolder(os, view, program)) add(std::move(*place));
+    return places;
+}
+
+std::string FindWinZipFolder(platform::Os& os) {
+    std::vector<std::string> places = WinZipPlaces(os);
+    auto found = std::find_if(places.begin(), places.end(),
+                              [&](const std::string& place) { return holdsWinZipOrAddon(os, place); });
+    return found == places.end() ? places.front() : *found;
 }
 
 }  // namespace backup

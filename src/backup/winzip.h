@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace backup {
 
@@ -18,6 +19,9 @@ namespace backup {
 //      winzip32.exe), in the 64-bit and then the 32-bit registry view.
 // Where none does, the first place of step 1.
 std::string FindWinZipFolder(platform::Os& os);
+// Those places in that order, each once, with their trailing backslash; the
+// third step's only where a registration names a folder.
+std::vector<std::string> WinZipPlaces(platform::Os& os);
 
 // Whether WinZip itself (winzip32.exe or winzip64.exe) is in the folder.
 bool HoldsWinZip(platform::Os& os, std::string_view folder);

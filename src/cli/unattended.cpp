@@ -86,7 +86,8 @@ std::optional<int> UnattendedRun::begin(const Request& request) {
         return kRefused;
     }
     if (!backup::HoldsAddon(os_, backup::FindWinZipFolder(os_))) {
-        backup::RefuseBackup(os_, ui_, job, backup::MissingProgramMessage(backup::kAddonMissing));
+        backup::RefuseBackup(os_, ui_, job,
+                             backup::MissingProgramMessage(backup::kAddonMissing, backup::WinZipPlaces(os_)));
         return kFailed;
     }
     backup::Begun begun = backup::BeginBackup(os_, ui_, runner_, job, [](const backup::Progress&) {},

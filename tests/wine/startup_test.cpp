@@ -11,7 +11,8 @@ using namespace wine_test;
 const std::string kAddonMessage =
     "The WinZip Command Line Support Add-on was \r\n\r\n(1) not found to be installed or\r\n"
     "(2) not installed to default path.\r\n\r\nIt must be installed and installed to the\r\n"
-    " default path for this program to function.\r\n Quenfold works best if a WinZip license\r\n is purchased.";
+    " default path for this program to function.\r\n Quenfold works best if a WinZip license\r\n is purchased."
+    "\r\n\r\nSearched: C:\\Program Files\\WinZip, C:\\Program Files (x86)\\WinZip";
 const std::string kWinZipMessage = "WinZip was" + kAddonMessage.substr(kAddonMessage.find(" \r\n"));
 
 std::string properCase(std::string name) {
