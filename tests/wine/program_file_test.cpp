@@ -38,14 +38,15 @@ TEST(ProgramFile, VersionResourceNamesTheProduct) {
     EXPECT_EQ(text(L"ProductName"), "Quenfold");
     EXPECT_EQ(text(L"CompanyName"), "Quenfold");
     EXPECT_EQ(text(L"FileDescription"), "Quenfold - backs up folders into zip archives");
-    EXPECT_EQ(text(L"FileVersion"), "1.0.0.0");
-    EXPECT_EQ(text(L"ProductVersion"), "1.0.0.0");
+    EXPECT_EQ(text(L"FileVersion"), "1.1.0");
+    EXPECT_EQ(text(L"ProductVersion"), "1.1.0");
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010001u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000000u);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 }
 
