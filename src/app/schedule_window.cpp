@@ -40,19 +40,19 @@ void frmSchedule::cmdSchedule_Click() {
     auto time = schedule::ParseTimeOfDay(txtScheduleTime.text());
     if (!time) return tell("The time must be given as HH:MM, from 00:00 to 23:59.");
     auto status = schedule::ScheduleBackup(
-        scheduler_, {job(), *frequency, *time, os_.today(), programPath_, loggedOnUser()});
+        os_, scheduler_, {job(), *frequency, *time, os_.today(), programPath_, loggedOnUser()});
     if (!status) tell(status.error);
     showScheduled();
 }
 
 void frmSchedule::cmdUnschedule_Click() {
-    if (auto status = schedule::UnscheduleBackup(scheduler_, job(), loggedOnUser()); !status) tell(status.error);
+    if (auto status = schedule::UnscheduleBackup(os_, scheduler_, job(), loggedOnUser()); !status) tell(status.error);
     showScheduled();
 }
 
 void frmSchedule::cmdScheduleClose_Click() { close_(); }
 
-schedule::BackupJob frmSchedule::job() const {
+schedule::BackupJob frmSchedule::job() {
     schedule::BackupJob job;
     if (optScheduleFolder.value()) {
         job.kind = records::BackupKind::Folder;
@@ -63,7 +63,7 @@ schedule::BackupJob frmSchedule::job() const {
     }
     job.destination = fields_.destination;
     job.yearly = fields_.yearly;
-    return job;
+    return schedule::CanonicalJob(os_, std::move(job));
 }
 
 std::string frmSchedule::loggedOnUser() { return naming::TrimNull(os_.userName().value_or("")); }
@@ -86,7 +86,7 @@ bool frmSchedule::refusesJob() {
 }
 
 void frmSchedule::showScheduled() {
-    auto found = schedule::FindScheduledBackup(scheduler_, job(), loggedOnUser());
+    auto found = schedule::FindScheduledBackup(os_, scheduler_, job(), loggedOnUser());
     if (!found.status)
         txtScheduled.setText(found.status.error);
     else if (!found.task)

@@ -47,8 +47,9 @@ public:
     Button cmdScheduleClose{controls_, "cmdScheduleClose"};
 
 private:
-    // The backup picked, with the switches the command line would take.
-    schedule::BackupJob job() const;
+    // The backup picked, with the switches the command line would take,
+    // its paths canonical.
+    schedule::BackupJob job();
     std::string loggedOnUser();
     // Shows the window's own refusal of the picked backup's fields, if any.
     bool refusesJob();

@@ -7,13 +7,11 @@
 namespace cli {
 namespace {
 
-schedule::BackupJob jobOf(const Request& request) {
-    return {request.job == Job::Documents ? records::BackupKind::Documents : records::BackupKind::Folder,
-            request.user.value_or(""),
-            request.folder,
-            request.label,
-            request.destination.value_or(""),
-            request.yearly};
+schedule::BackupJob jobOf(platform::Os& os, const Request& request) {
+    return schedule::CanonicalJob(
+        os, {request.job == Job::Documents ? records::BackupKind::Documents : records::BackupKind::Folder,
+             request.user.value_or(""), request.folder, request.label, request.destination.value_or(""),
+             request.yearly});
 }
 
 int tellOutcome(platform::Ui& messages, const platform::Status& status, const std::string& done,
@@ -23,18 +21,28 @@ int tellOutcome(platform::Ui& messages, const platform::Status& status, const st
     return status ? kAllArchived : kFailed;
 }
 
+int unscheduleAll(platform::Ui& messages, platform::TaskScheduler& scheduler) {
+    const schedule::Removed removed = schedule::UnscheduleAll(scheduler);
+    const std::size_t count = removed.tasks.size();
+    const std::string done = count == 0   ? std::string("No backup was scheduled.")
+                             : count == 1 ? std::string("The schedule of 1 backup was removed.")
+                                          : "The schedules of " + std::to_string(count) + " backups were removed.";
+    return tellOutcome(messages, removed.status, done, "Not every backup's schedule could be removed:");
+}
+
 }  // namespace
 
 ScheduleAction ScheduleThrough(platform::Os& os, platform::TaskScheduler& scheduler, std::string programPath) {
     return [&os, &scheduler, programPath = std::move(programPath)](const Request& request, platform::Ui& messages) {
+        if (request.all) return unscheduleAll(messages, scheduler);
         const std::string user = os.userName().value_or("");
-        const schedule::BackupJob job = jobOf(request);
+        const schedule::BackupJob job = jobOf(os, request);
         if (request.unschedule)
-            return tellOutcome(messages, schedule::UnscheduleBackup(scheduler, job, user),
+            return tellOutcome(messages, schedule::UnscheduleBackup(os, scheduler, job, user),
                                "The backup's schedule was removed.", "The backup's schedule could not be removed:");
         schedule::ScheduleRequest scheduled{job,        *request.schedule, request.at.value_or(schedule::kDefaultTime),
                                             os.today(), programPath,       user};
-        return tellOutcome(messages, schedule::ScheduleBackup(scheduler, scheduled),
+        return tellOutcome(messages, schedule::ScheduleBackup(os, scheduler, scheduled),
                            schedule::ScheduleDescription(scheduled), "The backup could not be scheduled:");
     };
 }

@@ -13,7 +13,7 @@ struct Switch {
     std::string_view value;  // how the usage names the value; empty for a switch without one
 };
 
-constexpr std::array<Switch, 11> kSwitches{{
+constexpr std::array<Switch, 12> kSwitches{{
     {"documents", ""},
     {"user", "NAME"},
     {"folder", "PATH"},
@@ -24,6 +24,7 @@ constexpr std::array<Switch, 11> kSwitches{{
     {"schedule", "daily|weekly|monthly"},
     {"at", "HH:MM"},
     {"unschedule", ""},
+    {"all", ""},
     {"?", ""},
 }};
 
@@ -90,6 +91,16 @@ std::variant<Request, std::string> toRequest(const Given& given) {
     auto has = [&](std::string_view name) { return given.count(std::string(name)) != 0; };
     auto value = [&](std::string_view name) { return *given.at(std::string(name)); };
 
+    if (has("all")) {
+        if (!has("unschedule")) return std::string("/all goes with /unschedule.");
+        if (given.size() > (has("quiet") ? 3u : 2u))
+            return std::string("/unschedule /all takes no other switch but /quiet.");
+        Request request;
+        request.quiet = has("quiet");
+        request.unschedule = request.all = true;
+        return request;
+    }
+
     if (has("documents") && has("folder")) return std::string("Name one backup: /documents or /folder, not both.");
     if (!has("documents") && !has("folder"))
         return std::string("Name the backup to run: /documents, or /folder:PATH with /label:TEXT.");
@@ -144,6 +155,8 @@ std::string UsageText() {
            "    (without /user, the logged-on user's)\r\n"
            "quenfold /folder:PATH /label:TEXT [options]\r\n"
            "    a folder, into an archive named by the label\r\n"
+           "quenfold /unschedule /all [/quiet]\r\n"
+           "    removes every backup's schedule\r\n"
            "\r\n"
            "Options:\r\n"
            "/destination:PATH\r\n"

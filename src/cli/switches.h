@@ -34,6 +34,7 @@ struct Request {
     std::optional<schedule::Frequency> schedule;
     std::optional<schedule::TimeOfDay> at;
     bool unschedule = false;
+    bool all = false;  // /unschedule /all: every backup's schedule, no job named
     bool operator==(const Request&) const = default;
 };
 

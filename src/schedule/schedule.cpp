@@ -1,5 +1,7 @@
 #include "schedule/schedule.h"
 
+#include "naming/paths.h"
+
 #include <array>
 #include <cstdio>
 
@@ -82,9 +84,10 @@ std::string calendarSchedule(const TaskDefinition& task) {
         case Frequency::Daily:
             return "      <ScheduleByDay>\n        <DaysInterval>1</DaysInterval>\n      </ScheduleByDay>\n";
         case Frequency::Weekly:
-            return "      <ScheduleByWeek>\n        <DaysOfWeek>\n          <" +
+            return "      <ScheduleByWeek>\n        <WeeksInterval>1</WeeksInterval>\n"
+                   "        <DaysOfWeek>\n          <" +
                    std::string(kWeekdays[static_cast<std::size_t>(weekdayOf(task.today))]) +
-                   " />\n        </DaysOfWeek>\n        <WeeksInterval>1</WeeksInterval>\n      </ScheduleByWeek>\n";
+                   " />\n        </DaysOfWeek>\n      </ScheduleByWeek>\n";
         case Frequency::Monthly: {
             std::string months;
             for (auto month : kMonths) months += "          <" + std::string(month) + " />\n";
@@ -108,10 +111,15 @@ std::string commandOf(std::string_view programPath) {
     return "\"" + std::string(programPath) + "\"";
 }
 
-std::string whatIsBackedUp(const BackupJob& job, std::string_view loggedOnUser) {
+// The folder as given, or as its key in a task's name.
+std::string whatIsBackedUp(const BackupJob& job, std::string_view loggedOnUser, std::string_view folder) {
     if (job.kind == records::BackupKind::Documents)
         return "Documents of " + (job.user.empty() ? std::string(loggedOnUser) : job.user);
-    return job.folder + " as " + job.label;
+    return std::string(folder) + " as " + job.label;
+}
+
+std::string whatIsBackedUp(const BackupJob& job, std::string_view loggedOnUser) {
+    return whatIsBackedUp(job, loggedOnUser, job.folder);
 }
 
 // Task names are paths below their folder: no separators, none of the
@@ -131,6 +139,34 @@ std::string safeTaskName(std::string_view name) {
     }
     while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.pop_back();
     return safe;
+}
+
+// Task names compare as Windows compares names.
+bool startsIgnoringCase(std::string_view text, std::string_view start) {
+    return text.size() >= start.size() && equalIgnoringCase(text.substr(0, start.size()), start);
+}
+
+std::string pathOf(std::string_view folder, std::string_view name) {
+    return std::string(folder) + (folder.ends_with('\\') ? "" : "\\") + std::string(name);
+}
+
+struct TaskPlace {
+    std::string_view folder;
+    std::string name;
+};
+
+// Where a job's task is now, and where an earlier version registered it
+// (under its name of then, with the folder as the job gives it).
+std::array<TaskPlace, 2> placesOf(platform::Os& os, const BackupJob& job, std::string_view loggedOnUser) {
+    return {{{kTaskFolder, TaskName(os, job, loggedOnUser)},
+             {kEarlierTaskFolder, safeTaskName("Back up " + whatIsBackedUp(job, loggedOnUser))}}};
+}
+
+// Removes the job's task of an earlier version, if there is one.
+platform::Status removeEarlierTask(platform::TaskScheduler& scheduler, const TaskPlace& earlier) {
+    auto found = scheduler.findTask(earlier.folder, earlier.name);
+    if (!found.status || !found.task) return found.status;
+    return scheduler.removeTask(earlier.folder, earlier.name);
 }
 
 std::string whenItRuns(Frequency frequency, TimeOfDay time, platform::LocalDate today) {
@@ -174,6 +210,12 @@ std::optional<TimeOfDay> ParseTimeOfDay(std::string_view text) {
 
 std::string TimeText(TimeOfDay time) { return twoDigits(time.hour) + ":" + twoDigits(time.minute); }
 
+BackupJob CanonicalJob(platform::Os& os, BackupJob job) {
+    job.folder = naming::CanonicalPath(os, job.folder);
+    job.destination = naming::CanonicalPath(os, job.destination);
+    return job;
+}
+
 std::string TaskArguments(const BackupJob& job) {
     std::string arguments;
     if (job.kind == records::BackupKind::Documents) {
@@ -187,10 +229,12 @@ std::string TaskArguments(const BackupJob& job) {
     return arguments + " /quiet";
 }
 
-std::string TaskName(const BackupJob& job, std::string_view loggedOnUser) {
-    return safeTaskName("Back up " + whatIsBackedUp(job, loggedOnUser));
+std::string TaskName(platform::Os& os, const BackupJob& job, std::string_view loggedOnUser) {
+    return safeTaskName(std::string(kTaskNamePrefix) + "Back up " +
+                        whatIsBackedUp(job, loggedOnUser, naming::PathKey(os, job.folder)));
 }
 
+// The elements in the order of the published Task Scheduler schema.
 std::string TaskXml(const TaskDefinition& task) {
     return "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
            "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
@@ -199,10 +243,16 @@ std::string TaskXml(const TaskDefinition& task) {
            "  </RegistrationInfo>\n"
            "  <Triggers>\n"
            "    <CalendarTrigger>\n" +
-           element("StartBoundary", startBoundary(task), "      ") + element("Enabled", "true", "      ") +
+           element("Enabled", "true", "      ") + element("StartBoundary", startBoundary(task), "      ") +
            calendarSchedule(task) +
            "    </CalendarTrigger>\n"
            "  </Triggers>\n"
+           "  <Settings>\n" +
+           element("MultipleInstancesPolicy", "IgnoreNew", "    ") +
+           element("DisallowStartIfOnBatteries", "false", "    ") +
+           element("StopIfGoingOnBatteries", "false", "    ") + element("StartWhenAvailable", "true", "    ") +
+           element("Enabled", "true", "    ") + element("ExecutionTimeLimit", "PT0S", "    ") +
+           "  </Settings>\n"
            "  <Principals>\n"
            "    <Principal id=\"Author\">\n" +
            (task.userId.empty() ? std::string() : element("UserId", task.userId, "      ")) +
@@ -210,12 +260,6 @@ std::string TaskXml(const TaskDefinition& task) {
            element("RunLevel", "LeastPrivilege", "      ") +
            "    </Principal>\n"
            "  </Principals>\n"
-           "  <Settings>\n" +
-           element("MultipleInstancesPolicy", "IgnoreNew", "    ") +
-           element("DisallowStartIfOnBatteries", "false", "    ") +
-           element("StopIfGoingOnBatteries", "false", "    ") + element("StartWhenAvailable", "true", "    ") +
-           element("ExecutionTimeLimit", "PT0S", "    ") + element("Enabled", "true", "    ") +
-           "  </Settings>\n"
            "  <Actions Context=\"Author\">\n"
            "    <Exec>\n" +
            element("Command", commandOf(task.programPath), "      ") +
@@ -235,26 +279,55 @@ std::string ScheduleDescription(const ScheduleRequest& request) {
            ".";
 }
 
-platform::Status ScheduleBackup(platform::TaskScheduler& scheduler, const ScheduleRequest& request) {
+platform::Status ScheduleBackup(platform::Os& os, platform::TaskScheduler& scheduler, const ScheduleRequest& request) {
     TaskDefinition task{request.frequency,   request.time,
                         request.today,       request.programPath,
                         TaskArguments(request.job), ScheduleDescription(request),
                         request.loggedOnUser};
-    return scheduler.registerTask(kTaskFolder, TaskName(request.job, request.loggedOnUser), TaskXml(task));
+    const auto [now, earlier] = placesOf(os, request.job, request.loggedOnUser);
+    if (auto registered = scheduler.registerTask(now.folder, now.name, TaskXml(task)); !registered) return registered;
+    return removeEarlierTask(scheduler, earlier);
 }
 
-platform::TaskLookup FindScheduledBackup(platform::TaskScheduler& scheduler, const BackupJob& job,
+platform::TaskLookup FindScheduledBackup(platform::Os& os, platform::TaskScheduler& scheduler, const BackupJob& job,
                                          std::string_view loggedOnUser) {
-    return scheduler.findTask(kTaskFolder, TaskName(job, loggedOnUser));
+    for (const TaskPlace& place : placesOf(os, job, loggedOnUser))
+        if (auto found = scheduler.findTask(place.folder, place.name); !found.status || found.task) return found;
+    return {};
 }
 
-platform::Status UnscheduleBackup(platform::TaskScheduler& scheduler, const BackupJob& job,
+platform::Status UnscheduleBackup(platform::Os& os, platform::TaskScheduler& scheduler, const BackupJob& job,
                                   std::string_view loggedOnUser) {
-    auto found = FindScheduledBackup(scheduler, job, loggedOnUser);
-    if (!found.status) return found.status;
-    if (!found.task)
-        return platform::Status::failure("No backup is scheduled as \"" + TaskName(job, loggedOnUser) + "\".");
-    return scheduler.removeTask(kTaskFolder, found.task->name);
+    bool removed = false;
+    for (const TaskPlace& place : placesOf(os, job, loggedOnUser)) {
+        auto found = scheduler.findTask(place.folder, place.name);
+        if (!found.status) return found.status;
+        if (!found.task) continue;
+        if (auto status = scheduler.removeTask(place.folder, place.name); !status) return status;
+        removed = true;
+    }
+    if (!removed)
+        return platform::Status::failure("No backup is scheduled as \"" + TaskName(os, job, loggedOnUser) + "\".");
+    return platform::Status::success();
+}
+
+Removed UnscheduleAll(platform::TaskScheduler& scheduler) {
+    Removed removed;
+    auto keep = [&](platform::Status status) {
+        if (removed.status && !status) removed.status = std::move(status);
+    };
+    for (std::string_view folder : {kTaskFolder, kEarlierTaskFolder}) {
+        auto listed = scheduler.listTasks(folder);
+        keep(listed.status);
+        for (const std::string& name : listed.names) {
+            if (folder == kTaskFolder && !startsIgnoringCase(name, kTaskNamePrefix)) continue;
+            auto status = scheduler.removeTask(folder, name);
+            if (status) removed.tasks.push_back(pathOf(folder, name));
+            keep(std::move(status));
+        }
+    }
+    keep(scheduler.removeFolder(kEarlierTaskFolder));
+    return removed;
 }
 
 }  // namespace schedule

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace schedule {
 
@@ -24,8 +25,14 @@ struct TimeOfDay {
 // logged on, which is likelier then than at night.
 inline constexpr TimeOfDay kDefaultTime{12, 0};
 
-// The folder of the Task Scheduler that holds every task of the program.
-inline constexpr std::string_view kTaskFolder = "\\Quenfold";
+// Every task of the program is in the Task Scheduler's root folder, where a
+// standard user may register one (not so a folder of its own), under a
+// name that begins "Quenfold - ".
+inline constexpr std::string_view kTaskFolder = "\\";
+inline constexpr std::string_view kTaskNamePrefix = "Quenfold - ";
+// Where earlier versions registered their tasks: each of them is found,
+// replaced and removed as well.
+inline constexpr std::string_view kEarlierTaskFolder = "\\Quenfold";
 
 // "daily", "weekly" or "monthly" in any case.
 std::optional<Frequency> ParseFrequency(std::string_view text);
@@ -43,14 +50,21 @@ struct BackupJob {
     bool yearly = false;
 };
 
+// The job with its folder and destination full and canonical
+// (naming::CanonicalPath), as the task runs it wherever its current folder
+// is: "/folder:Data" typed in D:\ is "D:\Data".
+BackupJob CanonicalJob(platform::Os& os, BackupJob job);
+
 // The job's switches as a Windows command line reads them, a value with a
 // blank in double quotes, ending in /quiet.
 std::string TaskArguments(const BackupJob& job);
 
-// What the task backs up, as its name: "Back up Documents of jsmith",
-// "Back up D-Data as Reports". The frequency is not part of it, so a job
-// has one task, which a new schedule replaces and /unschedule finds.
-std::string TaskName(const BackupJob& job, std::string_view loggedOnUser);
+// What the task backs up, as its name: "Quenfold - Back up Documents of
+// jsmith", "Quenfold - Back up d-data as Reports". The folder is its key
+// (naming::PathKey), so every spelling of it names one task; the frequency
+// is not part of it, so a job has one task, which a new schedule replaces
+// and /unschedule finds.
+std::string TaskName(platform::Os& os, const BackupJob& job, std::string_view loggedOnUser);
 
 struct TaskDefinition {
     Frequency frequency = Frequency::Daily;
@@ -79,11 +93,25 @@ struct ScheduleRequest {
 // The sentence the task carries as its description and the window shows.
 std::string ScheduleDescription(const ScheduleRequest& request);
 
-platform::Status ScheduleBackup(platform::TaskScheduler& scheduler, const ScheduleRequest& request);
+// Each of these takes a canonical job (CanonicalJob, as both the command
+// line and the window make it) and also finds the job's task of an earlier
+// version in kEarlierTaskFolder: a new schedule replaces it, /unschedule
+// removes it.
+platform::Status ScheduleBackup(platform::Os& os, platform::TaskScheduler& scheduler, const ScheduleRequest& request);
 // Fails with a message naming the task when none is scheduled for the job.
-platform::Status UnscheduleBackup(platform::TaskScheduler& scheduler, const BackupJob& job,
+platform::Status UnscheduleBackup(platform::Os& os, platform::TaskScheduler& scheduler, const BackupJob& job,
                                   std::string_view loggedOnUser);
+platform::TaskLookup FindScheduledBackup(platform::Os& os, platform::TaskScheduler& scheduler, const BackupJob& job,
+                                         std::string_view loggedOnUser);
 
-platform::TaskLookup FindScheduledBackup(platform::TaskScheduler& scheduler, const BackupJob& job, std::string_view loggedOnUser);
+struct Removed {
+    platform::Status status;          // the first failure, when any
+    std::vector<std::string> tasks;   // each task removed, with its folder
+};
+
+// Every task of the program, of every user the caller may see (all of them
+// for the uninstaller): those of the root folder whose names begin with
+// kTaskNamePrefix and all of kEarlierTaskFolder, which then goes too.
+Removed UnscheduleAll(platform::TaskScheduler& scheduler);
 
 }  // namespace schedule

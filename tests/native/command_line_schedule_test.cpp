@@ -35,7 +35,7 @@ protected:
 };
 
 TEST_F(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
-    const std::string task = "\\Quenfold\\Back up C-My Data as Reports";
+    const std::string task = "\\Quenfold - Back up c-my data as Reports";
     struct Case {
         const char* what;
         std::vector<std::string> arguments;
@@ -49,6 +49,9 @@ TEST_F(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
         {"refused", {"/folder:C:\\My Data", "/label:Reports", "/schedule:daily"}, "Access is denied.", 2, false},
         // Fields every run would refuse are refused before the scheduler is asked.
         {"refused fields", {"/folder:C:\\My Data", "/label:a*", "/schedule:daily"}, {}, 3, false},
+        {"another spelling", {"/folder:c:/my data/", "/label:Reports", "/schedule:daily"}, {}, 0, true},
+        {"all", {"/unschedule", "/all"}, {}, 0, false},
+        {"all refused", {"/unschedule", "/all"}, "Access is denied.", 2, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -62,15 +65,16 @@ TEST_F(CommandLineSchedule, RegistersRemovesOrSaysWhyNot) {
     EXPECT_TRUE(runner.started.empty()) << "scheduling runs no backup";
 }
 
-TEST_F(CommandLineSchedule, TheTaskRunsTheSameJobQuietly) {
-    run({"/folder:C:\\My Data", "/label:Reports", "/destination:D:\\Zips", "/yearly", "/schedule:monthly"});
+TEST_F(CommandLineSchedule, TheTaskRunsTheSameJobQuietlyWithItsPathsFull) {
+    os.currentDirectory = "C:\\";
+    run({"/folder:My Data", "/label:Reports", "/destination:d:/zips/", "/yearly", "/schedule:monthly"});
     ASSERT_EQ(scheduler.tasks.size(), 1u);
     pugi::xml_document document;
     ASSERT_TRUE(document.load_string(scheduler.tasks.begin()->second.c_str()));
     pugi::xml_node exec = document.child("Task").child("Actions").child("Exec");
     EXPECT_STREQ(exec.child_value("Command"), "C:\\Q\\quenfold.exe");
     const std::string arguments = exec.child_value("Arguments");
-    for (const char* part : {"/folder:\"C:\\My Data\"", "/label:Reports", "/destination:D:\\Zips", "/yearly", "/quiet"})
+    for (const char* part : {"/folder:\"C:\\My Data\"", "/label:Reports", "/destination:d:\\zips", "/yearly", "/quiet"})
         EXPECT_NE(arguments.find(part), std::string::npos) << part << " in " << arguments;
     EXPECT_EQ(arguments.find("/schedule"), std::string::npos) << arguments;
 }

@@ -80,6 +80,29 @@ TEST(TaskXml, EachScheduleReadsBackWithItsTriggerAndTheFixedSettings) {
     }
 }
 
+std::vector<std::string> ChildNames(pugi::xml_node node) {
+    std::vector<std::string> names;
+    for (pugi::xml_node child : node.children()) names.emplace_back(child.name());
+    return names;
+}
+
+// The published schema's order: taskType, settingsType, triggerBaseType (a
+// sequence, Enabled first) and weeklyScheduleType.
+TEST(TaskXml, ElementsComeInTheSchemasOrder) {
+    pugi::xml_document document;
+    pugi::xml_node task = TaskOf(document, schedule::TaskXml({Frequency::Weekly, {1, 2}, {2026, 1, 1},
+                                                             "q.exe", "/documents /quiet", "d", "jsmith"}));
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(ChildNames(task), (Names{"RegistrationInfo", "Triggers", "Settings", "Principals", "Actions"}));
+    EXPECT_EQ(ChildNames(task.child("Settings")),
+              (Names{"MultipleInstancesPolicy", "DisallowStartIfOnBatteries", "StopIfGoingOnBatteries",
+                     "StartWhenAvailable", "Enabled", "ExecutionTimeLimit"}));
+    pugi::xml_node trigger = task.child("Triggers").child("CalendarTrigger");
+    EXPECT_EQ(ChildNames(trigger), (Names{"Enabled", "StartBoundary", "ScheduleByWeek"}));
+    EXPECT_EQ(ChildNames(trigger.child("ScheduleByWeek")), (Names{"WeeksInterval", "DaysOfWeek"}));
+    EXPECT_EQ(ChildNames(task.child("Principals").child("Principal")), (Names{"UserId", "LogonType", "RunLevel"}));
+}
+
 TEST(TaskXml, CommandWithoutBlanksStaysUnquotedAndNoUserLeavesThePrincipalToTheCaller) {
     pugi::xml_document document;
     pugi::xml_node task =
@@ -116,28 +139,79 @@ TEST(TaskArguments, ValuesWithBlanksAreQuotedAsTheCommandLineReadsThem) {
     for (const auto& c : cases) EXPECT_EQ(schedule::TaskArguments(c.job), c.arguments);
 }
 
-TEST(TaskName, SaysWhatItBacksUpWithoutCharactersTaskNamesRefuse) {
+TEST(TaskName, SaysWhatItBacksUpByTheFoldersKeyWithoutCharactersTaskNamesRefuse) {
+    fake::FakeOs os;
+    os.currentDirectory = "D:\\";
     struct Case {
         schedule::BackupJob job;
         const char* name;
     } cases[] = {
-        {Documents(""), "Back up Documents of jsmith"},
-        {Documents("Mary Ann", "E:\\Zips", true), "Back up Documents of Mary Ann"},
-        {Folder("D:\\Data", "Reports", "E:\\"), "Back up D-Data as Reports"},
-        {Folder("D:\\", "Whole Drive"), "Back up D- as Whole Drive"},
-        {Folder("\\\\server\\share/x", "Net"), "Back up --server-share-x as Net"},
-        {Folder("D:\\Data", "Ends."), "Back up D-Data as Ends"},
-        {Folder("D:\\Data", "Tab\there"), "Back up D-Data as Tabhere"},
+        {Documents(""), "Quenfold - Back up Documents of jsmith"},
+        {Documents("Mary Ann", "E:\\Zips", true), "Quenfold - Back up Documents of Mary Ann"},
+        {Folder("D:\\Data", "Reports", "E:\\"), "Quenfold - Back up d-data as Reports"},
+        {Folder("d:/data/", "Reports"), "Quenfold - Back up d-data as Reports"},
+        {Folder("Data", "Reports"), "Quenfold - Back up d-data as Reports"},
+        {Folder("D:\\", "Whole Drive"), "Quenfold - Back up d- as Whole Drive"},
+        {Folder("\\\\server\\share/x", "Net"), "Quenfold - Back up --server-share-x as Net"},
+        {Folder("D:\\Data", "Ends."), "Quenfold - Back up d-data as Ends"},
+        {Folder("D:\\Data", "Tab\there"), "Quenfold - Back up d-data as Tabhere"},
     };
-    for (const auto& c : cases) EXPECT_EQ(schedule::TaskName(c.job, "jsmith"), c.name);
+    for (const auto& c : cases) EXPECT_EQ(schedule::TaskName(os, c.job, "jsmith"), c.name) << c.job.folder;
 }
 
 TEST(TaskName, ALongNameIsCutBetweenCharacters) {
+    fake::FakeOs os;
     std::string accents;
     for (int i = 0; i < 120; ++i) accents += "é";
-    std::string expected = "Back up D-x";
-    for (int i = 0; i < 84; ++i) expected += "é";
-    EXPECT_EQ(schedule::TaskName(Folder("D:\\x" + accents, "Label"), "jsmith"), expected);
+    std::string expected = "Quenfold - Back up d-x";
+    for (int i = 0; i < 79; ++i) expected += "é";
+    EXPECT_EQ(schedule::TaskName(os, Folder("D:\\x" + accents, "Label"), "jsmith"), expected);
+}
+
+TEST(CanonicalJob, MakesTheFolderAndDestinationFullWherevertheProgramRuns) {
+    fake::FakeOs os;
+    os.currentDirectory = "D:\\Work";
+    struct Case {
+        schedule::BackupJob job;
+        const char* folder;
+        const char* destination;
+    } cases[] = {
+        {Folder("Data", "R", "..\\Zips\\"), "D:\\Work\\Data", "D:\\Zips"},
+        {Folder("d:/backups/", "R", "E:/"), "d:\\backups", "E:\\"},
+        {Folder("\\\\server\\share\\", "R", "\\Zips"), "\\\\server\\share\\", "D:\\Zips"},
+        {Documents("jsmith"), "", ""},
+    };
+    for (const auto& c : cases) {
+        const schedule::BackupJob job = schedule::CanonicalJob(os, c.job);
+        EXPECT_EQ(job.folder, c.folder) << c.job.folder;
+        EXPECT_EQ(job.destination, c.destination) << c.job.destination;
+        EXPECT_EQ(job.label, c.job.label);
+        EXPECT_EQ(job.user, c.job.user);
+    }
+}
+
+// The uninstaller's /unschedule /all: the program's tasks, of this and of
+// earlier versions, and nothing else.
+TEST(UnscheduleAll, RemovesEveryTaskOfTheProgramAndTheEarlierFolder) {
+    fake::FakeTaskScheduler scheduler;
+    const std::string xml = "<Task/>";
+    scheduler.registerTask("\\", "Quenfold - Back up Documents of jsmith", xml);
+    scheduler.registerTask("\\", "QUENFOLD - Back up d-data as R", xml);
+    scheduler.registerTask("\\", "Quenfold backup of another program", xml);
+    scheduler.registerTask("\\Quenfold", "Back up D-Data as R", xml);
+    scheduler.registerTask("\\Other", "Quenfold - Back up elsewhere", xml);
+
+    const schedule::Removed removed = schedule::UnscheduleAll(scheduler);
+    EXPECT_TRUE(removed.status) << removed.status.error;
+    EXPECT_EQ(removed.tasks.size(), 3u);
+    EXPECT_EQ(scheduler.tasks.size(), 2u);
+    EXPECT_TRUE(scheduler.tasks.count("\\Quenfold backup of another program"));
+    EXPECT_TRUE(scheduler.tasks.count("\\Other\\Quenfold - Back up elsewhere"));
+    EXPECT_EQ(scheduler.folders, (std::set<std::string, fake::IgnoringCase>{"\\Other"}));
+
+    EXPECT_TRUE(schedule::UnscheduleAll(scheduler).tasks.empty());
+    scheduler.failure = "Access is denied.";
+    EXPECT_EQ(schedule::UnscheduleAll(scheduler).status.error, "Access is denied.");
 }
 
 TEST(ScheduleSwitches, TimeAndFrequencyAreReadStrictly) {
@@ -170,7 +244,7 @@ protected:
     }
     app::frmQuenfoldBackup& w() { return *program->mainWindow(); }
     app::frmSchedule& dialog() { return *program->scheduleWindow(); }
-    std::string xmlOf(const std::string& name) { return scheduler.tasks.at("\\Quenfold\\" + name); }
+    std::string xmlOf(const std::string& name) { return scheduler.tasks.at("\\" + name); }
     std::string argumentsOf(const std::string& name) {
         pugi::xml_document document;
         return TaskOf(document, xmlOf(name)).child("Actions").child("Exec").child_value("Arguments");
@@ -187,9 +261,10 @@ TEST_F(ScheduleWindow, SchedulesAndRemovesTheUsersDocumentsAsTheWindowShowsThem)
     dialog().cmbScheduleFrequency.setListIndex(1);
     dialog().txtScheduleTime.setText("7:30");
     dialog().cmdSchedule.click();
-    EXPECT_EQ(argumentsOf("Back up Documents of jsmith"), R"(/documents /user:jsmith /destination:"C:\Backup Zips" /quiet)");
+    EXPECT_EQ(argumentsOf("Quenfold - Back up Documents of jsmith"),
+              R"(/documents /user:jsmith /destination:"C:\Backup Zips" /quiet)");
     pugi::xml_document document;
-    pugi::xml_node task = TaskOf(document, xmlOf("Back up Documents of jsmith"));
+    pugi::xml_node task = TaskOf(document, xmlOf("Quenfold - Back up Documents of jsmith"));
     EXPECT_STREQ(task.child("Actions").child("Exec").child_value("Command"), "\"C:\\Program Files\\Quenfold\\quenfold.exe\"");
     EXPECT_STREQ(task.child("Triggers").child("CalendarTrigger").child_value("StartBoundary"), "2005-05-05T07:30:00");
     EXPECT_EQ(dialog().txtScheduled.text(),
@@ -202,7 +277,7 @@ TEST_F(ScheduleWindow, SchedulesAndRemovesTheUsersDocumentsAsTheWindowShowsThem)
     EXPECT_TRUE(ui.messages.empty());
     dialog().cmdUnschedule.click();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "No backup is scheduled as \"Back up Documents of jsmith\".");
+    EXPECT_EQ(ui.messages[0].text, "No backup is scheduled as \"Quenfold - Back up Documents of jsmith\".");
     EXPECT_EQ(ui.messages[0].owner, "Schedule a Backup");
     dialog().cmdScheduleClose.click();
     settle();
@@ -218,7 +293,7 @@ TEST_F(ScheduleWindow, SpecificDirectoryGoesWithItsLabelAndVersioningOffAsYearly
     dialog().optScheduleFolder.setValue(true);
     dialog().cmbScheduleFrequency.setListIndex(2);
     dialog().cmdSchedule.click();
-    EXPECT_EQ(argumentsOf("Back up D-My Data as Reports"),
+    EXPECT_EQ(argumentsOf("Quenfold - Back up d-my data as Reports"),
               R"(/folder:"D:\My Data" /label:Reports /destination:"C:\Backup Zips" /yearly /quiet)");
     EXPECT_EQ(dialog().txtScheduled.text(),
               "Quenfold backs up D:\\My Data as Reports to C:\\Backup Zips on day 5 of every month at 12:00.");
@@ -232,6 +307,22 @@ TEST_F(ScheduleWindow, SpecificDirectoryGoesWithItsLabelAndVersioningOffAsYearly
     dialog().cmdSchedule.click();
     EXPECT_EQ(scheduler.tasks.size(), 1u);
     EXPECT_EQ(dialog().txtScheduled.text(), "Quenfold backs up D:\\My Data as Reports to C:\\Backup Zips daily at 12:00.");
+}
+
+TEST_F(ScheduleWindow, FindsReplacesAndRemovesTheTaskOfAnEarlierVersion) {
+    scheduler.registerTask("\\Quenfold", "Back up Documents of jsmith",
+                           schedule::TaskXml({Frequency::Daily, {1, 0}, {2005, 5, 5}, "q.exe", "/documents /quiet",
+                                              "Backed up by an earlier version", "jsmith"}));
+    w().btnSchedule.click();
+    EXPECT_EQ(dialog().txtScheduled.text(), "Backed up by an earlier version");
+    dialog().cmdSchedule.click();
+    ASSERT_EQ(scheduler.tasks.size(), 1u);
+    EXPECT_EQ(scheduler.tasks.begin()->first, "\\Quenfold - Back up Documents of jsmith");
+
+    scheduler.registerTask("\\Quenfold", "Back up Documents of jsmith", scheduler.tasks.begin()->second);
+    dialog().cmdUnschedule.click();
+    EXPECT_TRUE(scheduler.tasks.empty());
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ScheduleWindow, BadInputIsRefusedWithTheWindowsOwnMessageAndNothingRegistered) {

@@ -52,6 +52,11 @@ TEST(Switches, ReadIntoTheRequest) {
         {{"/schedule:daily", "/folder:C:\\D", "/label:L"},
          with(folder("C:\\D", "L"), [](Request& r) { r.schedule = Frequency::Daily; })},
         {{"/documents", "/Unschedule"}, with(documents(), [](Request& r) { r.unschedule = true; })},
+        // The uninstaller's: no backup named.
+        {{"/unschedule", "/ALL", "/quiet"}, with(documents(), [](Request& r) {
+             r.unschedule = r.all = r.quiet = true;
+         })},
+        {{"-all", "-unschedule"}, with(documents(), [](Request& r) { r.unschedule = r.all = true; })},
     };
     for (const auto& c : cases) {
         cli::Parsed parsed = cli::ParseSwitches(c.arguments);
@@ -88,6 +93,10 @@ TEST(Switches, RefusedWithTheProblemAndTheUsage) {
         {{"/documents", "/unschedule", "/at:07:00"}, "/at goes with /schedule.", false},
         {{"/documents", "/schedule:daily", "/unschedule"}, "/schedule and /unschedule can't go together.", false},
         {{"/documents", "/schedule:hourly"}, "/schedule takes daily, weekly or monthly.", false},
+        {{"/all", "/quiet"}, "/all goes with /unschedule.", true},
+        {{"/all:yes", "/unschedule"}, "/all takes no value.", false},
+        {{"/unschedule", "/all", "/documents"}, "/unschedule /all takes no other switch but /quiet.", false},
+        {{"/unschedule", "/all", "/quiet", "/yearly"}, "/unschedule /all takes no other switch but /quiet.", true},
         // Which times are refused is ParseTimeOfDay's table.
         {{"/documents", "/schedule:daily", "/at:24:00"}, "/at takes a time of day from 0:00 to 23:59, as in /at:07:30.",
          false},

@@ -101,6 +101,34 @@ HRESULT openOrCreateFolder(ITaskService& service, std::string_view path, ComPtr<
     return root->CreateFolder(Bstr(path).get(), notGiven(), folder.out());
 }
 
+// Wine's service lists no folder's tasks (its collection counts nothing):
+// their names are then read from the service's store, a file per task in
+// System32\Tasks, where Windows keeps them too.
+TaskList namesInStore(std::string_view folderPath) {
+    wchar_t system[MAX_PATH];
+    UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {failed("The Windows system folder could not be found", HRESULT_FROM_WIN32(::GetLastError())), {}};
+    std::wstring pattern = std::wstring(system, length) + L"\\Tasks" + widen(folderPath);
+    if (pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW entry;
+    FindHandle search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    TaskList list;
+    if (!search) {
+        DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            list.status = failed("The scheduled tasks could not be listed", HRESULT_FROM_WIN32(error));
+        return list;
+    }
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) list.names.push_back(narrow(entry.cFileName));
+    } while (::FindNextFileW(search.get(), &entry));
+    if (DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES)
+        list.status = failed("The scheduled tasks could not be listed", HRESULT_FROM_WIN32(error));
+    return list;
+}
+
 std::string descriptionOf(IRegisteredTask& task) {
     ComPtr<ITaskDefinition> definition;
     ComPtr<IRegistrationInfo> info;
@@ -148,6 +176,45 @@ TaskLookup Win32TaskScheduler::findTask(std::string_view folderPath, std::string
     if (SUCCEEDED(result)) result = task->get_Name(registeredName.out());
     if (FAILED(result)) return {failed("The scheduled task \"" + std::string(name) + "\" could not be read", result), {}};
     return {Status::success(), ScheduledTask{registeredName.utf8(), descriptionOf(*task.get())}};
+}
+
+TaskList Win32TaskScheduler::listTasks(std::string_view folderPath) {
+    const std::string what = "The scheduled tasks in \"" + std::string(folderPath) + "\" could not be listed";
+    ComPtr<ITaskService> service;
+    ComPtr<ITaskFolder> folder;
+    ComPtr<IRegisteredTaskCollection> tasks;
+    LONG count = 0;
+    HRESULT result = connect(service);
+    if (SUCCEEDED(result)) result = openFolder(*service.get(), folderPath, folder);
+    if (isMissing(result)) return {};
+    if (SUCCEEDED(result)) result = folder->GetTasks(TASK_ENUM_HIDDEN, tasks.out());
+    if (SUCCEEDED(result)) result = tasks->get_Count(&count);
+    if (result == E_NOTIMPL) return namesInStore(folderPath);
+    if (FAILED(result)) return {failed(what, result), {}};
+    TaskList list;
+    for (LONG index = 1; index <= count; ++index) {
+        VARIANT item;
+        ::VariantInit(&item);
+        item.vt = VT_I4;
+        item.lVal = index;
+        ComPtr<IRegisteredTask> task;
+        Bstr name;
+        if (FAILED(result = tasks->get_Item(item, task.out())) || FAILED(result = task->get_Name(name.out())))
+            return {failed(what, result), {}};
+        list.names.push_back(name.utf8());
+    }
+    return list;
+}
+
+Status Win32TaskScheduler::removeFolder(std::string_view folderPath) {
+    ComPtr<ITaskService> service;
+    ComPtr<ITaskFolder> root;
+    HRESULT result = connect(service);
+    if (SUCCEEDED(result)) result = openFolder(*service.get(), "\\", root);
+    if (SUCCEEDED(result)) result = root->DeleteFolder(Bstr(folderPath).get(), 0);
+    if (isMissing(result)) return Status::success();
+    return FAILED(result) ? failed("The task folder \"" + std::string(folderPath) + "\" could not be removed", result)
+                          : Status::success();
 }
 
 }  // namespace platform::win32

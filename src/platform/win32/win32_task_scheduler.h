@@ -11,6 +11,8 @@ public:
     Status registerTask(std::string_view folder, std::string_view name, std::string_view xml) override;
     Status removeTask(std::string_view folder, std::string_view name) override;
     TaskLookup findTask(std::string_view folder, std::string_view name) override;
+    TaskList listTasks(std::string_view folder) override;
+    Status removeFolder(std::string_view folder) override;
 };
 
 }  // namespace platform::win32
