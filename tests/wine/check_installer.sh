@@ -2,7 +2,8 @@
 # The MSI from end to end with Wine's msiexec, in a fresh prefix of its own:
 # a silent install, the program started through its Start menu shortcut, an
 # upgrade by a newer MSI, a silent uninstall. The settings file the program
-# writes beside itself outlives both, and nothing reaches the host's menus.
+# writes beside itself outlives both, a scheduled backup outlives the upgrade
+# but not the uninstall, and nothing reaches the host's menus.
 # Arguments: the tests program, the quenfold.exe the MSI holds, the MSI, its
 # version and publisher, then the wixl command that made it (without version
 # and output).
@@ -26,6 +27,8 @@ shortcuts() {
          "$drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs" -name Quenfold.lnk 2>/dev/null
 }
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+# The program's tasks in the Task Scheduler's store, a file each.
+tasks() { find "$drive_c/windows/system32" -maxdepth 2 -ipath '*/tasks/quenfold - *' 2>/dev/null; }
 host_data="${XDG_DATA_HOME:-$HOME/.local/share}"
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
@@ -83,15 +86,20 @@ in_wine "$tests_exe" --gtest_also_run_disabled_tests --gtest_filter='InstalledPr
 [ -f "$settings" ] || fail "the program made no settings file"
 printf 'D:\\Saved Zips\r\n' >"$settings"
 cp "$settings" "$work/settings.txt"
+in_wine "C:\\Program Files\\Quenfold\\quenfold.exe" /folder:C:\\windows /label:Win /destination:C:\\Zips \
+    /schedule:daily /quiet || fail "scheduling a backup ended with $?"
+[ "$(tasks | grep -c .)" -eq 1 ] || fail "scheduled tasks: $(tasks)"
 
-IFS=. read -r major minor patch _ <<<"$version"
-newer="$major.$minor.$((patch + 1)).0"
+[[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "the version $version has not three parts"
+IFS=. read -r major minor patch <<<"$version"
+newer="$major.$minor.$((patch + 1))"
 echo "upgrade to $newer"
 "$@" -D "Version=$newer" -o "$work/Quenfold-newer.msi"
 in_wine msiexec /i "$(winepath -w "$work/Quenfold-newer.msi")" /qn || fail "msiexec /i (upgrade) ended with $?"
 expect_one_entry "$newer"
 cmp "$folder/quenfold.exe" "$program_exe"
 cmp "$settings" "$work/settings.txt" || fail "the upgrade changed the settings file"
+[ "$(tasks | grep -c .)" -eq 1 ] || fail "after the upgrade the scheduled tasks are: $(tasks)"
 
 echo "uninstall"
 in_wine msiexec /x "$(winepath -w "$work/Quenfold-newer.msi")" /qn || fail "msiexec /x ended with $?"
@@ -99,6 +107,7 @@ in_wine msiexec /x "$(winepath -w "$work/Quenfold-newer.msi")" /qn || fail "msie
 [ "$(ls "$folder")" = "DefaultDestinationPath.txt" ] || fail "after uninstall the folder holds: $(ls "$folder")"
 cmp "$settings" "$work/settings.txt" || fail "the uninstall changed the settings file"
 [ -z "$(shortcuts)" ] || fail "still in the Start menu: $(shortcuts)"
+[ -z "$(tasks)" ] || fail "the uninstall left scheduled tasks: $(tasks)"
 
 [ "$(host_menus)" = "$menus_before" ] || fail "the host's menus changed: $(diff <(echo "$menus_before") <(host_menus))"
 echo "installed, ran, upgraded and uninstalled"
