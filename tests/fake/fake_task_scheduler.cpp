@@ -31,7 +31,6 @@ platform::Status FakeTaskScheduler::registerTask(std::string_view folder, std::s
     pugi::xml_document document;
     if (!document.load_buffer(xml.data(), xml.size()) || !document.child("Task"))
         return platform::Status::failure("The task XML is malformed.");
-    if (folder != "\\") folders.emplace(folder);
     tasks[pathOf(folder, name)] = std::string(xml);
     return platform::Status::success();
 }
@@ -69,7 +68,6 @@ platform::TaskList FakeTaskScheduler::listTasks(std::string_view folder) {
 platform::Status FakeTaskScheduler::removeFolder(std::string_view folder) {
     if (failure) return platform::Status::failure(*failure);
     if (!listTasks(folder).names.empty()) return platform::Status::failure("The directory is not empty.");
-    folders.erase(std::string(folder));
     return platform::Status::success();
 }
 

@@ -6,7 +6,6 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 
 namespace fake {
@@ -25,8 +24,6 @@ public:
 
     // The XML of each task, by its folder and name: "\Quenfold - Back up ...".
     std::map<std::string, std::string, IgnoringCase> tasks;
-    // The folders below the root that tasks were registered in.
-    std::set<std::string, IgnoringCase> folders;
     // When set, every call fails with this reason.
     std::optional<std::string> failure;
 };

@@ -168,50 +168,13 @@ TEST(TaskName, ALongNameIsCutBetweenCharacters) {
     EXPECT_EQ(schedule::TaskName(os, Folder("D:\\x" + accents, "Label"), "jsmith"), expected);
 }
 
-TEST(CanonicalJob, MakesTheFolderAndDestinationFullWherevertheProgramRuns) {
+TEST(CanonicalJob, MakesTheFolderAndDestinationFullWhereverTheTaskRuns) {
     fake::FakeOs os;
     os.currentDirectory = "D:\\Work";
-    struct Case {
-        schedule::BackupJob job;
-        const char* folder;
-        const char* destination;
-    } cases[] = {
-        {Folder("Data", "R", "..\\Zips\\"), "D:\\Work\\Data", "D:\\Zips"},
-        {Folder("d:/backups/", "R", "E:/"), "d:\\backups", "E:\\"},
-        {Folder("\\\\server\\share\\", "R", "\\Zips"), "\\\\server\\share\\", "D:\\Zips"},
-        {Documents("jsmith"), "", ""},
-    };
-    for (const auto& c : cases) {
-        const schedule::BackupJob job = schedule::CanonicalJob(os, c.job);
-        EXPECT_EQ(job.folder, c.folder) << c.job.folder;
-        EXPECT_EQ(job.destination, c.destination) << c.job.destination;
-        EXPECT_EQ(job.label, c.job.label);
-        EXPECT_EQ(job.user, c.job.user);
-    }
-}
-
-// The uninstaller's /unschedule /all: the program's tasks, of this and of
-// earlier versions, and nothing else.
-TEST(UnscheduleAll, RemovesEveryTaskOfTheProgramAndTheEarlierFolder) {
-    fake::FakeTaskScheduler scheduler;
-    const std::string xml = "<Task/>";
-    scheduler.registerTask("\\", "Quenfold - Back up Documents of jsmith", xml);
-    scheduler.registerTask("\\", "QUENFOLD - Back up d-data as R", xml);
-    scheduler.registerTask("\\", "Quenfold backup of another program", xml);
-    scheduler.registerTask("\\Quenfold", "Back up D-Data as R", xml);
-    scheduler.registerTask("\\Other", "Quenfold - Back up elsewhere", xml);
-
-    const schedule::Removed removed = schedule::UnscheduleAll(scheduler);
-    EXPECT_TRUE(removed.status) << removed.status.error;
-    EXPECT_EQ(removed.tasks.size(), 3u);
-    EXPECT_EQ(scheduler.tasks.size(), 2u);
-    EXPECT_TRUE(scheduler.tasks.count("\\Quenfold backup of another program"));
-    EXPECT_TRUE(scheduler.tasks.count("\\Other\\Quenfold - Back up elsewhere"));
-    EXPECT_EQ(scheduler.folders, (std::set<std::string, fake::IgnoringCase>{"\\Other"}));
-
-    EXPECT_TRUE(schedule::UnscheduleAll(scheduler).tasks.empty());
-    scheduler.failure = "Access is denied.";
-    EXPECT_EQ(schedule::UnscheduleAll(scheduler).status.error, "Access is denied.");
+    const schedule::BackupJob job = schedule::CanonicalJob(os, Folder("Data", "R", "..\\Zips\\"));
+    EXPECT_EQ(job.folder, "D:\\Work\\Data");
+    EXPECT_EQ(job.destination, "D:\\Zips");
+    EXPECT_EQ(schedule::CanonicalJob(os, Documents("jsmith")).destination, "") << "the saved default stays";
 }
 
 TEST(ScheduleSwitches, TimeAndFrequencyAreReadStrictly) {
@@ -307,22 +270,6 @@ TEST_F(ScheduleWindow, SpecificDirectoryGoesWithItsLabelAndVersioningOffAsYearly
     dialog().cmdSchedule.click();
     EXPECT_EQ(scheduler.tasks.size(), 1u);
     EXPECT_EQ(dialog().txtScheduled.text(), "Quenfold backs up D:\\My Data as Reports to C:\\Backup Zips daily at 12:00.");
-}
-
-TEST_F(ScheduleWindow, FindsReplacesAndRemovesTheTaskOfAnEarlierVersion) {
-    scheduler.registerTask("\\Quenfold", "Back up Documents of jsmith",
-                           schedule::TaskXml({Frequency::Daily, {1, 0}, {2005, 5, 5}, "q.exe", "/documents /quiet",
-                                              "Backed up by an earlier version", "jsmith"}));
-    w().btnSchedule.click();
-    EXPECT_EQ(dialog().txtScheduled.text(), "Backed up by an earlier version");
-    dialog().cmdSchedule.click();
-    ASSERT_EQ(scheduler.tasks.size(), 1u);
-    EXPECT_EQ(scheduler.tasks.begin()->first, "\\Quenfold - Back up Documents of jsmith");
-
-    scheduler.registerTask("\\Quenfold", "Back up Documents of jsmith", scheduler.tasks.begin()->second);
-    dialog().cmdUnschedule.click();
-    EXPECT_TRUE(scheduler.tasks.empty());
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ScheduleWindow, BadInputIsRefusedWithTheWindowsOwnMessageAndNothingRegistered) {

@@ -93,32 +93,4 @@ TEST(FindWinZipFolder, LooksInOrderAndTakesTheFirstPlaceHoldingWinZipOrTheAddon)
     }
 }
 
-// The places the missing-WinZip message names: each once, in the order of the search.
-TEST(WinZipPlaces, ListsEachPlaceSearchedOnceInOrder) {
-    struct Case {
-        const char* what;
-        Arrange arrange;
-        std::vector<std::string> places;
-    };
-    const std::vector<Case> cases = {
-        {"today's Windows on C: the 64-bit Program Files folder is the classic place",
-         todaysProgramFolders,
-         {"C:\\Program Files\\WinZip\\", "C:\\Program Files (x86)\\WinZip\\"}},
-        {"Windows on D, a registration in a place searched already and one elsewhere",
-         [](fake::FakeOs& os) {
-             os.windowsDir = "D:\\WINDOWS";
-             os.programFilesFolder = "D:\\Program Files";
-             os.machineRegistry[{RegistryView::Bits64, kAppPaths + "winzip64.exe", ""}] =
-                 "d:\\program files\\winzip\\winzip64.exe";
-             os.machineRegistry[{RegistryView::Bits32, kAppPaths + "winzip32.exe", "Path"}] = "F:\\WZ";
-         },
-         {"c:\\Program Files\\WinZip\\", "D:\\Program Files\\WinZip\\", "F:\\WZ\\"}},
-    };
-    for (const Case& c : cases) {
-        fake::FakeOs os;
-        c.arrange(os);
-        EXPECT_EQ(backup::WinZipPlaces(os), c.places) << c.what;
-    }
-}
-
 }  // namespace
