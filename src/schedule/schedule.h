@@ -41,6 +41,7 @@ struct BackupJob {
     std::string label;
     std::string destination;  // empty: the saved default
     bool yearly = false;
+    bool testAfter = false;  // /test: each run tests its archive
 };
 
 // The job's switches as a Windows command line reads them, a value with a
