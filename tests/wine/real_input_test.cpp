@@ -266,6 +266,30 @@ TEST_F(RealInput, TabFromEachEntryField) {
     }
 }
 
+// The option turns with a click and with the space bar, is saved for the
+// user as it turns, and the next start shows it.
+TEST_F(RealInput, TestEachArchiveTurnsWithAClickOrSpaceAndIsKept) {
+    const std::string saved = userSettingsFolder() + "\\TestAfterBackup.txt";
+    auto savedIs = [&](const char* text) {
+        return waitFor([&] { return platform::win32::Win32Os().readFile(saved) == text; }, 5s);
+    };
+    EXPECT_FALSE(program->checked("chkTestAfterBackup"));
+    ClickAt(CentreOf(program->control("chkTestAfterBackup")));
+    EXPECT_TRUE(savedIs("1\r\n"));
+    EXPECT_TRUE(program->checked("chkTestAfterBackup"));
+    ASSERT_TRUE(focusMovesTo("chkTestAfterBackup")) << program->focusedControl();
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(savedIs("0\r\n"));
+    EXPECT_FALSE(program->checked("chkTestAfterBackup"));
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(savedIs("1\r\n"));
+
+    ASSERT_TRUE(program->closeAndWait());
+    program = std::make_unique<ProgramDriver>(QuenfoldExePath());
+    ASSERT_NE(program->waitForMainWindow(), nullptr);
+    EXPECT_TRUE(program->checked("chkTestAfterBackup"));
+}
+
 // --- the small windows ----------------------------------------------------------
 
 class ChooserInput : public RealInput {
