@@ -269,9 +269,8 @@ TEST_F(RealInput, TabFromEachEntryField) {
 // The option turns with a click and with the space bar, is saved for the
 // user as it turns, and the next start shows it.
 TEST_F(RealInput, TestEachArchiveTurnsWithAClickOrSpaceAndIsKept) {
-    // What is saved once the box shows the state: a message sent to the
-    // window returns only after the click's handler, which saves, is done.
-    // (Reading while the program replaces the file would make it fail.)
+    // A message sent to the window returns once the click's handler has
+    // saved: reading while the program replaces the file would fail it.
     auto savedWhenShown = [&](bool on) -> std::optional<std::string> {
         if (!waitFor([&] { return program->checked("chkTestAfterBackup") == on; }, 15s)) return std::nullopt;
         ::SendMessageW(program->mainWindow(), WM_NULL, 0, 0);

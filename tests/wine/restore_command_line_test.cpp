@@ -17,52 +17,38 @@ using test_support::TestEntry;
 TEST(RestoreCommandLine, ExitCodesOverArchivesMadeHere) {
     ScratchFolder scratch("restore-cli");
     platform::win32::Win32Os os;
-    const std::vector<TestEntry> good = {{"Docs/", ""}, {"Docs/report.txt", std::string(50'000, 'r'), true},
-                                         {"notes.txt", "new"}};
-    auto archive = [&](const std::string& name, std::vector<TestEntry> entries) {
-        const std::string path = scratch.path() + "\\" + name;
-        EXPECT_TRUE(os.writeFileReplacing(path, test_support::MakeArchive(entries)));
-        return path;
+    const std::string report(50'000, 'r'), out = scratch.path() + "\\Out";
+    auto archive = [&](const std::string& name, std::optional<TestEntry> extra) {
+        std::vector<TestEntry> entries = {{"Docs/report.txt", report, true}, {"notes.txt", "new"}};
+        if (extra) entries.push_back(*extra);
+        EXPECT_TRUE(os.writeFileReplacing(scratch.path() + "\\" + name, test_support::MakeArchive(entries)));
+        return scratch.path() + "\\" + name;
     };
-    auto plus = [&](TestEntry entry) {
-        auto entries = good;
-        entries.push_back(std::move(entry));
-        return entries;
-    };
-    const std::string goodZip = archive("Good-202603.zip", good);
-    const std::string damagedZip = archive("Damaged-202603.zip", plus({"bad.txt", std::string(9'000, 'b'), false, false, 40}));
-    const std::string unsafeZip = archive("Unsafe-202603.zip", plus({"../evil.txt", "evil"}));
-    const std::string out = scratch.path() + "\\Out";
-    const std::string report = std::string(50'000, 'r');
-
+    const std::string good = archive("Good-202603.zip", std::nullopt), to = " /to:" + out;
+    const std::string damaged = archive("Damaged-202603.zip", TestEntry{"bad.txt", std::string(9'000, 'b'), false, false, 40});
+    const std::string unsafe = archive("Unsafe-202603.zip", TestEntry{"../evil.txt", "evil"});
+    const std::map<std::string, std::string> all = {{"Docs\\report.txt", report}, {"notes.txt", "new"}};
     struct Case {
-        const char* what;
         std::string arguments;
         const char* messageStarts;  // nullptr: run with /quiet, no message at all
         DWORD exitCode;
         std::map<std::string, std::string> written;  // below Out afterwards
-        std::string existing = {};                   // notes.txt in Out before the run
+        bool notesInTheWay = false;                  // Out\notes.txt holds "mine" before the run
     };
     const Case cases[] = {
-        {"all restored", "/restore:" + goodZip + " /to:" + out, "Restored from ", 0,
-         {{"Docs\\report.txt", report}, {"notes.txt", "new"}}},
-        {"a good archive tested", "/test:" + goodZip, "The archive ", 0, {}},
-        {"a damaged entry", "/restore:" + damagedZip + " /to:" + out + " /quiet", nullptr, 2,
-         {{"Docs\\report.txt", report}, {"notes.txt", "new"}}},
-        {"a damaged entry tested", "-TEST:" + damagedZip + " -quiet", nullptr, 2, {}},
-        {"an unsafe name", "/restore:" + unsafeZip + " /to:" + out + " /quiet", nullptr, 1,
-         {{"Docs\\report.txt", report}, {"notes.txt", "new"}}},
-        {"an existing different file", "/restore:" + goodZip + " /to:" + out + " /file:notes.txt /quiet", nullptr, 1,
-         {{"notes.txt", "mine"}, {"notes (2026-03).txt", "new"}}, "mine"},
-        {"a bad command line", "/restore:" + goodZip, "/restore needs /to:FOLDER", 3, {}},
+        {"/restore:" + good + to, "Restored from ", 0, all},
+        {"/test:" + good, "The archive ", 0, {}},
+        {"/restore:" + damaged + to + " /quiet", nullptr, 2, all},
+        {"-TEST:" + damaged + " -quiet", nullptr, 2, {}},
+        {"/restore:" + unsafe + to + " /quiet", nullptr, 1, all},
+        {"/restore:" + good + to + " /file:notes.txt /quiet", nullptr, 1,
+         {{"notes.txt", "mine"}, {"notes (2026-03).txt", "new"}}, true},
+        {"/restore:" + good, "/restore needs /to:FOLDER", 3, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.arguments);
         ScratchFolder::removeTree(out);
-        if (!c.existing.empty()) {
-            ASSERT_TRUE(os.createFolder(out));
-            ASSERT_TRUE(os.writeFileReplacing(out + "\\notes.txt", c.existing));
-        }
+        if (c.notesInTheWay) ASSERT_TRUE(os.createFolder(out) && os.writeFileReplacing(out + "\\notes.txt", "mine"));
         ProgramDriver program(QuenfoldExePath(), platform::win32::widen(c.arguments));
         if (c.messageStarts) {
             const auto message = program.answerMessage(IDOK);
