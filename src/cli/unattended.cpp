@@ -1,10 +1,10 @@
 #include "cli/unattended.h"
 
 #include "backup/backup.h"
-#include "cli/archive_runs.h"
 #include "backup/job_start.h"
 #include "backup/input_checks.h"
 #include "backup/winzip.h"
+#include "cli/archive_runs.h"
 #include "destination/destination.h"
 #include "naming/naming.h"
 #include "settings/settings.h"
