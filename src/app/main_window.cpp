@@ -78,6 +78,7 @@ void frmQuenfoldBackup::wireHandlers() {
     btnLastSpecificBackup.Click = [this] { btnLastSpecificBackup_Click(); };
     btnLastUserBackup.Click = [this] { btnLastUserBackup_Click(); };
     btnSchedule.Click = [this] { btnSchedule_Click(); };
+    chkTestAfterBackup.Click = [this] { chkTestAfterBackup_Click(); };
     btnCancelBackup.Escape = [this] { btnCancelBackup_Escape(); };
     controls_.QueryUnload = [this] { return Form_QueryUnload(); };
 }
@@ -118,6 +119,14 @@ void frmQuenfoldBackup::Form_Load() {
 
 void frmQuenfoldBackup::ReadTextFile() {
     txtDefaultPath.setText(settings::SavedDestination(os_, naming::SystemDriveLetter(os_)));
+    chkTestAfterBackup.setValue(settings::TestAfterBackup(os_) ? 1 : 0);
+}
+
+// Saved as it is turned; reading it at start-up turns it without a save.
+void frmQuenfoldBackup::chkTestAfterBackup_Click() {
+    if ((chkTestAfterBackup.value() != 0) == settings::TestAfterBackup(os_)) return;
+    if (auto saved = settings::SaveTestAfterBackup(os_, chkTestAfterBackup.value() != 0); !saved.status)
+        tell("The choice to test each archive could not be saved in " + saved.file + ":\r\n" + saved.status.error);
 }
 
 void frmQuenfoldBackup::btnDefaultDestination_Click() {
@@ -288,13 +297,13 @@ void frmQuenfoldBackup::recordAddonMissing(const backup::Job& job) {
 backup::Job frmQuenfoldBackup::userJob() {
     auto paths = naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text());
     return {records::BackupKind::Documents, std::move(paths.archivePath), std::move(paths.source),
-            txtDefaultPath.text()};
+            txtDefaultPath.text(), chkTestAfterBackup.value() != 0};
 }
 
 backup::Job frmQuenfoldBackup::specificJob() {
     auto paths = naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(), TxtSrc.text());
     return {records::BackupKind::Folder, std::move(paths.archivePath), std::move(paths.source),
-            txtDefaultPath.text()};
+            txtDefaultPath.text(), chkTestAfterBackup.value() != 0};
 }
 
 void frmQuenfoldBackup::ZipSpecificUser() {

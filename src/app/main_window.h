@@ -97,6 +97,7 @@ public:
     void btnReset_Click();
     void btnQuit_Click();
     void btnSchedule_Click();
+    void chkTestAfterBackup_Click();
     // After a pick in the profile chooser: the user picked, empty for none.
     void Reset2(const std::string& chosenUser);
 
@@ -180,6 +181,7 @@ public:
     Button btnReset{controls_, "btnReset"};
     Button btnQuit{controls_, "btnQuit"};
     Button btnSchedule{controls_, "btnSchedule"};
+    CheckBox chkTestAfterBackup{controls_, "chkTestAfterBackup"};
 
     // The last backups and the one running
     Frame frmBackups{controls_, "frmBackups"};

@@ -22,6 +22,7 @@ struct RunRequest {
     std::string archiverPath;
     // The archive's lock (HoldArchive): the run holds it until it is recorded.
     std::shared_ptr<platform::HeldLock> archiveLock;
+    bool testAfter = false;  // the archive tested once written and read back
 };
 
 // How far the archiver is. Without a measure, `measured` is false and the

@@ -3,6 +3,7 @@
 #include "backup/archive_contents.h"
 #include "history/history.h"
 #include "metrics/source_listing.h"
+#include "restore/verify.h"
 
 #include <string>
 
@@ -25,6 +26,22 @@ RunOutcome append(platform::Os& os, BackupRecord record, std::optional<std::stri
     return {std::move(record), std::move(message)};
 }
 
+// Reads every entry of a written archive back and checks its CRC-32. A
+// damaged entry fails the run: the paragraph that says so. A test cut short
+// (Quenfold closing) leaves the run untested.
+std::optional<std::string> testArchive(platform::Os& os, BackupRecord& record, std::stop_token stop) {
+    const restore::Archive archive = restore::ReadArchive(os, record.archive);
+    const restore::TestReport test = restore::TestArchive(os, archive, {}, std::move(stop));
+    if (test.exitCode() == 1) return std::nullopt;
+    record.tested = test.exitCode() == 0 ? records::Tested::Ok : records::Tested::Failed;
+    if (*record.tested == records::Tested::Ok) return std::nullopt;
+    record.result = Result::Failed;
+    std::string failed = "The archive " + record.archive + " failed its test: ";
+    failed += test.problem.empty() ? test.damaged.front().entry + ": " + test.damaged.front().reason : test.problem;
+    if (test.damaged.size() > 1) failed += " (and " + std::to_string(test.damaged.size() - 1) + " more damaged)";
+    return failed + ".";
+}
+
 }  // namespace
 
 RunOutcome RecordRun(platform::Os& os, const RunFacts& facts, std::stop_token stop) {
@@ -33,7 +50,11 @@ RunOutcome RecordRun(platform::Os& os, const RunFacts& facts, std::stop_token st
     // source is not walked again.
     std::optional<SourceListing> source = facts.cancelled ? SourceListing{} : metrics::ListSourceFiles(os, facts.source, stop);
     BackupRecord record = BuildRecord(facts, source.value_or(SourceListing{}), archive);
+    std::optional<std::string> testFailure;
+    if (facts.testAfter && (record.result == Result::Ok || record.result == Result::Warnings))
+        testFailure = testArchive(os, record, stop);
     std::optional<std::string> message = MessageAfterRun(record, facts, archive, facts.archiverPath);
+    if (testFailure) message = *testFailure + (message ? "\r\n\r\n" + *message : std::string());
     if (!source && record.result == Result::Ok) {
         record.result = Result::Warnings;
         message = "The backup to " + facts.archive +

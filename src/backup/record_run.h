@@ -14,7 +14,9 @@ namespace backup {
 // Runs on the runner's worker thread: it reads the archive and walks the
 // source, unless the run was cancelled. A stop request ends the walk; the
 // run is then recorded as not checked. The record is in the history
-// (flushed) before this returns.
+// (flushed) before this returns. With RunFacts::testAfter a written archive
+// is tested too (restore::TestArchive): the record gets `tested`, and a
+// damaged entry fails the run.
 RunOutcome RecordRun(platform::Os& os, const RunFacts& facts, std::stop_token stop);
 
 // A run that ended before its archiver started, with the message the user

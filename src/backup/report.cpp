@@ -93,6 +93,11 @@ std::string reasonText(LeftOutReason reason) {
     return {};
 }
 
+std::string testedLine(records::Tested tested) {
+    return tested == records::Tested::Ok ? "Tested: every entry read back and good."
+                                         : "Tested: damaged entries found.";
+}
+
 std::string filesArchived(const BackupRecord& record) {
     return std::to_string(record.archivedFiles) + " of " + std::to_string(record.countedFiles) + " files";
 }
@@ -173,6 +178,7 @@ std::optional<std::string> MessageAfterRun(const BackupRecord& record, const Run
     if (!said && record.result == Result::Ok) return std::nullopt;
     std::string message = said ? *said + "\r\n\r\n" : std::string();
     message += "Result: " + resultText(record.result) + "\r\nArchive: " + record.archive;
+    if (record.tested) message += "\r\n" + testedLine(*record.tested);
     if (!archive.readable) message += "\r\nIt could not be read back: " + archive.problem + ".";
     if (!isCompared(record)) return message;
     message += "\r\n" + filesArchived(record) + " archived.";
@@ -217,6 +223,7 @@ std::string FullReport(const BackupRecord& record) {
     if (record.exitCode) report += " (exit code " + std::to_string(*record.exitCode) + ")";
     report += "\r\n";
     if (!record.reason.empty()) report += "Reason: " + record.reason + "\r\n";
+    if (record.tested) report += testedLine(*record.tested) + "\r\n";
     if (!isCompared(record)) return report;
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", record.seconds);

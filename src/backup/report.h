@@ -45,6 +45,7 @@ struct RunFacts {
     // What went wrong around the archiver (a temporary file that could not
     // be removed after Cancel), added to the message.
     std::string problem;
+    bool testAfter = false;  // the archive is to be tested once read back
 };
 
 // Compares the source as found after the run with the archive. A file

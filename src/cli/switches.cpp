@@ -11,9 +11,10 @@ namespace {
 struct Switch {
     std::string_view name;
     std::string_view value;  // how the usage names the value; empty for a switch without one
+    bool valueOptional = false;
 };
 
-constexpr std::array<Switch, 12> kSwitches{{
+constexpr std::array<Switch, 16> kSwitches{{
     {"documents", ""},
     {"user", "NAME"},
     {"folder", "PATH"},
@@ -25,6 +26,11 @@ constexpr std::array<Switch, 12> kSwitches{{
     {"at", "HH:MM"},
     {"unschedule", ""},
     {"all", ""},
+    {"restore", "ARCHIVE"},
+    {"to", "FOLDER"},
+    {"file", "PATTERN"},
+    // With a value it tests that archive; without, the backup's archive once written.
+    {"test", "ARCHIVE", true},
     {"?", ""},
 }};
 
@@ -74,7 +80,7 @@ std::variant<Given, std::string> collect(const std::vector<std::string>& argumen
         const Switch* known = findSwitch(token->name);
         if (!known) return "Quenfold has no switch /" + token->name + ".";
         if (known->value.empty() && token->value) return "/" + token->name + " takes no value.";
-        if (!known->value.empty() && !token->value) return needsValue(*known);
+        if (!known->value.empty() && !token->value && !known->valueOptional) return needsValue(*known);
         if (!given.emplace(token->name, token->value).second) return "/" + token->name + " is given more than once.";
     }
     return given;
@@ -85,6 +91,34 @@ std::optional<std::string> blankValue(const Given& given, std::string_view name)
     auto found = given.find(std::string(name));
     if (found == given.end() || !found->second->empty()) return std::nullopt;
     return needsValue(*findSwitch(name));
+}
+
+// The switches of a backup, which /restore and /test:ARCHIVE do not take.
+constexpr std::array<std::string_view, 8> kBackupSwitches{"documents", "user",     "folder",   "label",
+                                                          "destination", "yearly", "schedule", "at"};
+
+using ArchiveRequest = std::variant<RestoreRequest, TestRequest, std::string>;
+
+// /restore or /test:ARCHIVE, with what goes with them.
+ArchiveRequest toArchiveRequest(const Given& given, std::string_view action) {
+    auto has = [&](std::string_view name) { return given.count(std::string(name)) != 0; };
+    auto value = [&](std::string_view name) { return *given.at(std::string(name)); };
+    const std::string named = action == "restore" ? "/restore" : "/test:ARCHIVE";
+    if (has("restore") && has("test")) return std::string("Name one thing to do: /restore or /test, not both.");
+    for (std::string_view name : kBackupSwitches)
+        if (has(name)) return "/" + std::string(name) + " goes with a backup, not with " + named + ".";
+    for (std::string_view name : {"unschedule", "all"})
+        if (has(name)) return "/" + std::string(name) + " goes with a backup, not with " + named + ".";
+    for (std::string_view name : {"restore", "test", "to", "file"})
+        if (auto problem = blankValue(given, name)) return *problem;
+    if (action == "test") {
+        if (has("to") || has("file")) return std::string("/to and /file go with /restore.");
+        return TestRequest{value("test"), has("quiet")};
+    }
+    if (!has("to")) return std::string("/restore needs /to:FOLDER, the folder to restore into.");
+    RestoreRequest request{value("restore"), value("to"), std::nullopt, has("quiet")};
+    if (has("file")) request.file = value("file");
+    return request;
 }
 
 std::variant<Request, std::string> toRequest(const Given& given) {
@@ -108,6 +142,7 @@ std::variant<Request, std::string> toRequest(const Given& given) {
     if (has("label") && has("documents")) return std::string("/label goes with /folder.");
     if (has("at") && !has("schedule")) return std::string("/at goes with /schedule.");
     if (has("schedule") && has("unschedule")) return std::string("/schedule and /unschedule can't go together.");
+    if (has("to") || has("file")) return std::string("/to and /file go with /restore.");
     for (std::string_view name : {"user", "destination"})
         if (auto problem = blankValue(given, name)) return *problem;
 
@@ -120,6 +155,7 @@ std::variant<Request, std::string> toRequest(const Given& given) {
     request.yearly = has("yearly");
     request.quiet = has("quiet");
     request.unschedule = has("unschedule");
+    request.testAfter = has("test");
     if (has("schedule")) {
         request.schedule = schedule::ParseFrequency(value("schedule"));
         if (!request.schedule) return std::string("/schedule takes daily, weekly or monthly.");
@@ -141,7 +177,16 @@ Parsed ParseSwitches(const std::vector<std::string>& arguments) {
 
     auto given = collect(arguments);
     if (auto* problem = std::get_if<std::string>(&given)) return refuse(*problem);
-    auto request = toRequest(std::get<Given>(given));
+    const Given& switches = std::get<Given>(given);
+    const auto test = switches.find("test");
+    const bool testsAnArchive = test != switches.end() && test->second;
+    if (switches.count("restore") || testsAnArchive) {
+        auto request = toArchiveRequest(switches, testsAnArchive && !switches.count("restore") ? "test" : "restore");
+        if (auto* problem = std::get_if<std::string>(&request)) return refuse(*problem);
+        if (auto* restore = std::get_if<RestoreRequest>(&request)) return *restore;
+        return std::get<TestRequest>(request);
+    }
+    auto request = toRequest(switches);
     if (auto* problem = std::get_if<std::string>(&request)) return refuse(*problem);
     return std::get<Request>(request);
 }
@@ -169,12 +214,23 @@ std::string UsageText() {
            "    runs the backup on a schedule\r\n"
            "/unschedule\r\n"
            "    removes the backup's schedule\r\n"
+           "/test\r\n"
+           "    tests the archive once it is written\r\n"
+           "\r\n"
+           "quenfold /restore:ARCHIVE /to:FOLDER [/file:PATTERN]\r\n"
+           "    restores the archive's files (or those matching\r\n"
+           "    PATTERN, * and ? as wildcards) into FOLDER; a\r\n"
+           "    different file there is kept, the restored copy\r\n"
+           "    put beside it\r\n"
+           "quenfold /test:ARCHIVE\r\n"
+           "    reads every file of the archive back and checks it\r\n"
            "\r\n"
            "A switch may begin with - as well. Quote a value\r\n"
            "holding blanks: /folder:\"C:\\My Data\"\r\n"
            "\r\n"
-           "Exit codes: 0 everything archived, 1 files left out,\r\n"
-           "2 failed, 3 bad command line or input.";
+           "Exit codes: 0 everything archived, restored or good,\r\n"
+           "1 files left out, kept beside, skipped or refused,\r\n"
+           "2 failed or damaged, 3 bad command line or input.";
 }
 
 }  // namespace cli

@@ -34,8 +34,25 @@ struct Request {
     std::optional<schedule::Frequency> schedule;
     std::optional<schedule::TimeOfDay> at;
     bool unschedule = false;
-    bool all = false;  // /unschedule /all: every backup's schedule, no job named
+    bool all = false;        // /unschedule /all: every backup's schedule, no job named
+    bool testAfter = false;  // /test: the archive tested once written
     bool operator==(const Request&) const = default;
+};
+
+// Restoring an archive's entries into a folder (/restore, /to, /file).
+struct RestoreRequest {
+    std::string archive;
+    std::string to;
+    std::optional<std::string> file;  // a pattern (MatchesPattern); unset: every entry
+    bool quiet = false;
+    bool operator==(const RestoreRequest&) const = default;
+};
+
+// Testing an archive (/test with a value).
+struct TestRequest {
+    std::string archive;
+    bool quiet = false;
+    bool operator==(const TestRequest&) const = default;
 };
 
 struct ShowUsage {
@@ -47,7 +64,7 @@ struct Refusal {
     bool quiet = false;  // /quiet was among the arguments all the same
 };
 
-using Parsed = std::variant<Request, ShowUsage, Refusal>;
+using Parsed = std::variant<Request, RestoreRequest, TestRequest, ShowUsage, Refusal>;
 
 // The arguments after the program's name; there is at least one (without
 // any, the program opens its window). Names are case-insensitive, "-" may

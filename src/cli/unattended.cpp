@@ -4,6 +4,7 @@
 #include "backup/job_start.h"
 #include "backup/input_checks.h"
 #include "backup/winzip.h"
+#include "cli/archive_runs.h"
 #include "destination/destination.h"
 #include "naming/naming.h"
 #include "settings/settings.h"
@@ -64,6 +65,14 @@ void UnattendedRun::start(const std::vector<std::string>& arguments, std::functi
         ui_.keepQuiet(refusal->quiet);
         return finish(tell(refusal->message, kRefused));
     }
+    if (auto* restore = std::get_if<RestoreRequest>(&parsed)) {
+        ui_.keepQuiet(restore->quiet);
+        return finish(RestoreFromArchive(os_, ui_, *restore));
+    }
+    if (auto* test = std::get_if<TestRequest>(&parsed)) {
+        ui_.keepQuiet(test->quiet);
+        return finish(TestArchiveFile(os_, ui_, *test));
+    }
     const Request& request = std::get<Request>(parsed);
     ui_.keepQuiet(request.quiet);
     if (request.schedule || request.unschedule) {
@@ -108,7 +117,8 @@ UnattendedRun::Prepared UnattendedRun::documentsJob(const Request& request, cons
     // Without /user, the name the window starts with.
     const std::string user = request.user.value_or(naming::TrimNull(os_.userName().value_or("")));
     naming::JobPaths paths = naming::UserJobPaths(os_, inputs, !request.yearly, user);
-    backup::Job job{records::BackupKind::Documents, std::move(paths.archivePath), std::move(paths.source), destination};
+    backup::Job job{records::BackupKind::Documents, std::move(paths.archivePath), std::move(paths.source), destination,
+                    request.testAfter};
     if (user.empty())
         return {std::move(job), "No user name was given, and the logged-on user's could not be found."};
     return {std::move(job), backup::FirstInputProblem(os_, {.user = user,
@@ -120,7 +130,8 @@ UnattendedRun::Prepared UnattendedRun::documentsJob(const Request& request, cons
 UnattendedRun::Prepared UnattendedRun::folderJob(const Request& request, const std::string& destination) {
     const naming::DisplayInputs inputs = archiveInputs(os_, request, destination);
     naming::JobPaths paths = naming::SpecificJobPaths(os_, inputs, request.label, request.folder);
-    backup::Job job{records::BackupKind::Folder, std::move(paths.archivePath), std::move(paths.source), destination};
+    backup::Job job{records::BackupKind::Folder, std::move(paths.archivePath), std::move(paths.source), destination,
+                    request.testAfter};
     if (request.folder.empty() || request.label.empty()) return {std::move(job), std::string(backup::kBlankSourceOrLabel)};
     return {std::move(job), backup::FirstInputProblem(os_, {.source = request.folder,
                                                             .label = request.label,

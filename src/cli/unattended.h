@@ -1,6 +1,6 @@
 // A backup run from the command line, with no window: the window's checks
 // with the window's texts, the same archive names and runner, and an exit
-// code for the caller.
+// code for the caller. A restore or a test goes to archive_runs.h.
 #pragma once
 
 #include "backup/backup_run.h"

@@ -20,6 +20,8 @@ NLOHMANN_JSON_SERIALIZE_ENUM(LeftOutReason, {{LeftOutReason::HiddenOrSystem, "hi
                                              {LeftOutReason::Changed, "changed"},
                                              {LeftOutReason::FolderUnreadable, "unreadable folder"},
                                              {LeftOutReason::NotUpdated, "not updated"}})
+NLOHMANN_JSON_SERIALIZE_ENUM(Tested, {{Tested::Ok, "ok"}, {Tested::Failed, "failed"}})
+NLOHMANN_JSON_SERIALIZE_ENUM(RestoreKind, {{RestoreKind::Restore, "restore"}, {RestoreKind::Test, "test"}})
 }  // namespace records
 
 namespace history {
@@ -31,6 +33,8 @@ constexpr std::string_view kRollOverLock = "Local\\Quenfold-history-roll-over";
 using nlohmann::json;
 using records::BackupKind;
 using records::LeftOutReason;
+using records::RestoreKind;
+using records::RestoreRecord;
 using records::Result;
 
 std::optional<std::string> folder(platform::Os& os) {
@@ -49,7 +53,10 @@ Enum strictEnum(const json& value) {
     return parsed;
 }
 
-std::optional<records::BackupRecord> lastOfKindIn(platform::Os& os, const std::string& path, BackupKind kind) {
+// The newest line of the log that parse reads as a record of the kind.
+template <typename Record, typename Kind>
+std::optional<Record> lastOfKindIn(platform::Os& os, const std::string& path, Kind kind,
+                                   std::optional<Record> (*parse)(std::string_view)) {
     const auto text = os.readFile(path);
     if (!text) return std::nullopt;
     std::string_view rest(*text);
@@ -57,9 +64,18 @@ std::optional<records::BackupRecord> lastOfKindIn(platform::Os& os, const std::s
         const auto cut = rest.find_last_of('\n', rest.size() - 1);
         const bool first = cut == std::string_view::npos;
         const std::string_view line = first ? rest : rest.substr(cut + 1);
-        if (auto record = FromJsonLine(line); record && record->kind == kind) return record;
+        if (auto record = parse(line); record && record->kind == kind) return record;
         rest = first ? std::string_view() : rest.substr(0, cut);
     }
+    return std::nullopt;
+}
+
+template <typename Record, typename Kind>
+std::optional<Record> lastOfKind(platform::Os& os, Kind kind, std::optional<Record> (*parse)(std::string_view)) {
+    const auto where = folder(os);
+    if (!where) return std::nullopt;
+    for (const char* name : {"backups.log", "backups.1.log"})
+        if (auto record = lastOfKindIn(os, *where + name, kind, parse)) return record;
     return std::nullopt;
 }
 
@@ -81,6 +97,20 @@ void rollOverWhenFull(platform::Os& os, const std::string& log, const std::strin
     const auto rolling = os.holdNamedLock(kRollOverLock);
     if (rolling && os.fileSize(log).value_or(0) >= kRollOverBytes) os.moveReplacing(log, older);
 }
+
+platform::Status appendLine(platform::Os& os, const std::string& line) {
+    const auto where = folder(os);
+    if (!where) return platform::Status::failure("The local application-data folder is not known.");
+    if (!os.folderExists(*where))
+        if (auto made = os.createFolder(*where); !made) return made;
+    const std::string log = *where + "backups.log";
+    rollOverWhenFull(os, log, *where + "backups.1.log");
+    return os.appendFlushed(log, lineBreakIfTorn(os, log) + line + "\n");
+}
+
+// A name that is not valid UTF-8 is written with replacement characters
+// rather than losing the whole record.
+std::string dumped(const json& line) { return line.dump(-1, ' ', false, json::error_handler_t::replace); }
 
 }  // namespace
 
@@ -108,9 +138,8 @@ std::string ToJsonLine(const records::BackupRecord& record) {
                        {"seconds", record.seconds},
                        {"left_out", leftOut}};
     if (!record.reason.empty()) line["reason"] = record.reason;
-    // A name that is not valid UTF-8 is written with replacement characters
-    // rather than losing the whole record.
-    return line.dump(-1, ' ', false, json::error_handler_t::replace);
+    if (record.tested) line["tested"] = *record.tested;
+    return dumped(line);
 }
 
 std::optional<records::BackupRecord> FromJsonLine(std::string_view line) {
@@ -132,6 +161,47 @@ std::optional<records::BackupRecord> FromJsonLine(std::string_view line) {
             record.leftOut.push_back(
                 {file.at("path").get<std::string>(), strictEnum<LeftOutReason>(file.at("reason"))});
         if (value.contains("reason")) record.reason = value.at("reason").get<std::string>();
+        if (value.contains("tested")) record.tested = strictEnum<records::Tested>(value.at("tested"));
+        return record;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::string ToJsonLine(const RestoreRecord& record) {
+    json line = {{"time", record.time},
+                 {"kind", record.kind},
+                 {"archive", record.archive},
+                 {"entries", record.entries},
+                 {"done", record.done},
+                 {"unchanged", record.unchanged},
+                 {"kept_beside", record.keptBeside},
+                 {"skipped", record.skipped},
+                 {"refused", record.refused},
+                 {"damaged", record.damaged},
+                 {"failed", record.failed},
+                 {"result", record.result}};
+    if (record.kind == RestoreKind::Restore) line["target"] = record.target;
+    if (!record.reason.empty()) line["reason"] = record.reason;
+    return dumped(line);
+}
+
+std::optional<RestoreRecord> RestoreFromJsonLine(std::string_view line) {
+    const json value = json::parse(line, nullptr, false);
+    if (!value.is_object()) return std::nullopt;
+    try {
+        RestoreRecord record;
+        record.time = value.at("time").get<std::string>();
+        record.kind = strictEnum<RestoreKind>(value.at("kind"));
+        record.archive = value.at("archive").get<std::string>();
+        if (record.kind == RestoreKind::Restore) record.target = value.at("target").get<std::string>();
+        for (auto [name, count] : {std::pair{"entries", &record.entries}, {"done", &record.done},
+                                   {"unchanged", &record.unchanged}, {"kept_beside", &record.keptBeside},
+                                   {"skipped", &record.skipped}, {"refused", &record.refused},
+                                   {"damaged", &record.damaged}, {"failed", &record.failed}})
+            *count = value.at(name).get<std::uint64_t>();
+        record.result = strictEnum<Result>(value.at("result"));
+        if (value.contains("reason")) record.reason = value.at("reason").get<std::string>();
         return record;
     } catch (const std::exception&) {
         return std::nullopt;
@@ -139,21 +209,17 @@ std::optional<records::BackupRecord> FromJsonLine(std::string_view line) {
 }
 
 platform::Status Append(platform::Os& os, const records::BackupRecord& record) {
-    const auto where = folder(os);
-    if (!where) return platform::Status::failure("The local application-data folder is not known.");
-    if (!os.folderExists(*where))
-        if (auto made = os.createFolder(*where); !made) return made;
-    const std::string log = *where + "backups.log";
-    rollOverWhenFull(os, log, *where + "backups.1.log");
-    return os.appendFlushed(log, lineBreakIfTorn(os, log) + ToJsonLine(record) + "\n");
+    return appendLine(os, ToJsonLine(record));
 }
 
+platform::Status Append(platform::Os& os, const RestoreRecord& record) { return appendLine(os, ToJsonLine(record)); }
+
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
-    const auto where = folder(os);
-    if (!where) return std::nullopt;
-    for (const char* name : {"backups.log", "backups.1.log"})
-        if (auto record = lastOfKindIn(os, *where + name, kind)) return record;
-    return std::nullopt;
+    return lastOfKind<records::BackupRecord>(os, kind, &FromJsonLine);
+}
+
+std::optional<RestoreRecord> LastOfKind(platform::Os& os, RestoreKind kind) {
+    return lastOfKind<RestoreRecord>(os, kind, &RestoreFromJsonLine);
 }
 
 std::optional<std::uint64_t> UtcTicksOf(const std::string& time) {

@@ -1,4 +1,4 @@
-// The history of backups: one JSON object per line (JSON Lines, UTF-8) in
+// The history of backups, restores and tests: one JSON object per line (JSON Lines, UTF-8) in
 // %LOCALAPPDATA%\Quenfold\backups.log, rolled over to backups.1.log past
 // 1 MiB.
 #pragma once
@@ -25,14 +25,20 @@ std::optional<std::uint64_t> UtcTicksOf(const std::string& time);
 // not a whole record gives nothing.
 std::string ToJsonLine(const records::BackupRecord& record);
 std::optional<records::BackupRecord> FromJsonLine(std::string_view line);
+// A restore's or a test's line: its kind tells it from a backup's, which
+// the backup's reader passes over as it passes over any kind it does not know.
+std::string ToJsonLine(const records::RestoreRecord& record);
+std::optional<records::RestoreRecord> RestoreFromJsonLine(std::string_view line);
 
 // Appends the record, flushed to the device before returning. The folder is
 // made when missing; a log already past 1 MiB first becomes backups.1.log,
 // replacing an older one.
 platform::Status Append(platform::Os& os, const records::BackupRecord& record);
+platform::Status Append(platform::Os& os, const records::RestoreRecord& record);
 
 // The newest record of a kind, from backups.log, else backups.1.log; damaged
 // lines are passed over.
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, records::BackupKind kind);
+std::optional<records::RestoreRecord> LastOfKind(platform::Os& os, records::RestoreKind kind);
 
 }  // namespace history

@@ -11,6 +11,8 @@ namespace records {
 
 enum class BackupKind { Documents, Folder };
 enum class Result { Ok, Warnings, Failed, Cancelled };
+// What the test of a run's archive found, where the run asked for one.
+enum class Tested { Ok, Failed };
 // Why a file of the source is not in the archive as it is now. A folder that
 // could not be listed stands for the files in it (its path ends in "\").
 // NotUpdated: the archive holds another copy that is not older than the
@@ -38,6 +40,28 @@ struct BackupRecord {
     // For a failed, cancelled or warnings run: the message the user saw, or
     // would have seen, on one line.
     std::string reason;
+    std::optional<Tested> tested;  // none: not tested
+};
+
+enum class RestoreKind { Restore, Test };
+
+// One restore from an archive, or one test of an archive, as the history
+// keeps it beside the backups.
+struct RestoreRecord {
+    std::string time;  // as BackupRecord::time
+    RestoreKind kind = RestoreKind::Restore;
+    std::string archive;
+    std::string target;           // the folder restored into; empty for a test
+    std::uint64_t entries = 0;    // picked, or for a test checked
+    std::uint64_t done = 0;       // written, or for a test found good
+    std::uint64_t unchanged = 0;  // the same file was there already
+    std::uint64_t keptBeside = 0;
+    std::uint64_t skipped = 0;
+    std::uint64_t refused = 0;  // unsafe names
+    std::uint64_t damaged = 0;
+    std::uint64_t failed = 0;  // could not be written, or not done before a cancel
+    Result result = Result::Failed;
+    std::string reason;  // as BackupRecord::reason
 };
 
 // A file of the source tree as it was found after the run.

@@ -27,6 +27,38 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
+// The bytes of the character that begins at text[at].
+std::size_t characterAt(std::string_view text, std::size_t at) {
+    std::size_t end = at + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    return end - at;
+}
+
+// Wildcard matching with one step back to the last '*'.
+bool wildcardMatch(std::string_view name, std::string_view pattern) {
+    std::size_t n = 0, p = 0;
+    std::size_t starAt = std::string_view::npos, resumeAt = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starAt = p++;
+            resumeAt = n;
+        } else if (p < pattern.size() && pattern[p] == '?') {
+            ++p;
+            n += characterAt(name, n);
+        } else if (p < pattern.size() && (pattern[p] == name[n] || (isSeparator(pattern[p]) && isSeparator(name[n])))) {
+            ++p;
+            ++n;
+        } else if (starAt != std::string_view::npos) {
+            p = starAt + 1;
+            n = resumeAt += characterAt(name, resumeAt);
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
 std::string upperAscii(std::string_view text) {
     std::string upper(text);
     std::transform(upper.begin(), upper.end(), upper.begin(),
@@ -95,6 +127,14 @@ std::string KeepBothName(std::string_view fileName, const Period& period, int co
     std::string suffix = " (" + period.text() + ")";
     if (copy > 1) suffix += " (" + std::to_string(copy) + ")";
     return std::string(fileName.substr(0, cut)) + suffix + std::string(fileName.substr(cut));
+}
+
+bool MatchesPattern(std::string_view key, std::string_view pattern) {
+    if (std::none_of(pattern.begin(), pattern.end(), isSeparator)) {
+        const auto cut = std::find_if(key.rbegin(), key.rend(), isSeparator);
+        key.remove_prefix(static_cast<std::size_t>(key.rend() - cut));
+    }
+    return wildcardMatch(key, pattern);
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {

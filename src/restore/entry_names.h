@@ -28,6 +28,12 @@ std::vector<std::string> LevelsOf(std::string_view name);
 // copy on "report (2026-03) (2).docx".
 std::string KeepBothName(std::string_view fileName, const Period& period, int copy = 1);
 
+// Whether an entry's key (ArchiveEntry::key) matches a pattern upper-cased
+// the same way: '*' any run of characters, '?' one character, '/' and '\'
+// alike. A pattern without a separator matches the name's last level, one
+// with a separator the whole name ("Reports/*" everything under Reports).
+bool MatchesPattern(std::string_view key, std::string_view pattern);
+
 // A name under a folder, as a Windows path.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

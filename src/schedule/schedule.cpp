@@ -226,6 +226,7 @@ std::string TaskArguments(const BackupJob& job) {
     }
     if (!job.destination.empty()) arguments += " /destination:" + quotedValue(job.destination);
     if (job.yearly) arguments += " /yearly";
+    if (job.testAfter) arguments += " /test";
     return arguments + " /quiet";
 }
 

@@ -48,6 +48,7 @@ struct BackupJob {
     std::string label;
     std::string destination;  // empty: the saved default
     bool yearly = false;
+    bool testAfter = false;  // /test: each run tests its archive
 };
 
 // The job with its folder and destination full and canonical

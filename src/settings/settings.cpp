@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kFileName = "DefaultDestinationPath.txt";
+constexpr std::string_view kTestAfterBackupFile = "TestAfterBackup.txt";
 
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -105,6 +106,22 @@ Outcome SaveDestination(platform::Os& os, std::string_view driveLetter, std::str
     std::string own = fileIn(*ownFolder);
     if (auto made = MakeFolder(os, *ownFolder); !made) return {own, made};
     return {own, os.writeFileReplacing(own, bytes)};
+}
+
+bool TestAfterBackup(platform::Os& os) {
+    const auto folder = userSettingsFolder(os);
+    if (!folder) return false;
+    const auto text = os.readFile(*folder + std::string(kTestAfterBackupFile));
+    return text && text->starts_with('1');
+}
+
+Outcome SaveTestAfterBackup(platform::Os& os, bool on) {
+    const auto folder = userSettingsFolder(os);
+    if (!folder) return {std::string(kTestAfterBackupFile),
+                         platform::Status::failure("The local application-data folder is not known.")};
+    const std::string file = *folder + std::string(kTestAfterBackupFile);
+    if (auto made = MakeFolder(os, *folder); !made) return {file, made};
+    return {file, os.writeFileReplacing(file, on ? "1\r\n" : "0\r\n")};
 }
 
 }  // namespace settings

@@ -46,4 +46,10 @@ std::string SavedDestination(platform::Os& os, std::string_view driveLetter);
 // from then on).
 Outcome SaveDestination(platform::Os& os, std::string_view driveLetter, std::string_view destination);
 
+// Whether each archive is tested after its backup: the user's own choice, in
+// "TestAfterBackup.txt" ("1" or "0") in the user's settings folder; off
+// where it is missing or unreadable.
+bool TestAfterBackup(platform::Os& os);
+Outcome SaveTestAfterBackup(platform::Os& os, bool on);
+
 }  // namespace settings

@@ -55,6 +55,18 @@ TEST_F(Backups, DefaultSavesTheFieldExactlyAndTheNextStartShowsIt) {
     EXPECT_EQ(w().txtDefaultPath.text(), "D:\\Zips");
 }
 
+// The option is the user's own, off at first, saved as it is turned and
+// given to the next run.
+TEST_F(Backups, TestAfterBackupIsSavedPerUserAndGoesWithTheRun) {
+    EXPECT_EQ(w().chkTestAfterBackup.value(), 0);
+    w().chkTestAfterBackup.setValue(1);
+    EXPECT_EQ(os.contentOf("C:\\Users\\jsmith\\AppData\\Local\\Quenfold\\TestAfterBackup.txt"), "1\r\n");
+    os.addFolder("C:\\Backup Zips");
+    w().btnBackupUser.click();
+    ASSERT_EQ(runner.started.size(), 1u);
+    EXPECT_TRUE(runner.started[0].testAfter);
+}
+
 struct MissingDriveCase {
     std::string destination;
     std::string root;

@@ -125,6 +125,36 @@ TEST(History, TheLastOfEachKindSurvivesDamageAndTheRollOver) {
     }
 }
 
+// Restores and tests share the backups' log: each reader finds its own
+// kinds and passes over the others and over a `tested` it does not know.
+TEST(History, RestoresTestsAndTestedBackupsShareTheLog) {
+    fake::FakeOs os;
+    os.localAppDataFolder = "C:\\Users\\jsmith\\AppData\\Local";
+    os.addFolder(*os.localAppDataFolder);
+    records::BackupRecord tested = recordOf(BackupKind::Folder, "C:\\Tested\\");
+    tested.tested = records::Tested::Failed;
+    records::RestoreRecord restore{"2005-05-06T09:00:00+02:00", records::RestoreKind::Restore, "C:\\Z\\D-200504.zip",
+                                   "C:\\Out", 9, 3, 1, 1, 1, 1, 1, 1, records::Result::Failed, "why"};
+    records::RestoreRecord test = restore;
+    test.kind = records::RestoreKind::Test;
+    test.target.clear();
+    for (const auto& record : {restore, test}) ASSERT_TRUE(history::Append(os, record));
+    ASSERT_TRUE(history::Append(os, tested));
+    std::string unknown = history::ToJsonLine(tested);
+    unknown.replace(unknown.find("\"tested\":\"failed\""), 17, "\"tested\":\"maybe\"");
+    os.addFile(std::string(kFolder) + "backups.log", *os.contentOf(std::string(kFolder) + "backups.log") + unknown + "\n");
+
+    const auto lastBackup = history::LastOfKind(os, BackupKind::Folder);
+    ASSERT_TRUE(lastBackup);
+    EXPECT_TRUE(same(*lastBackup, tested));
+    for (const auto& record : {restore, test}) {
+        const auto last = history::LastOfKind(os, record.kind);
+        ASSERT_TRUE(last);
+        EXPECT_EQ(history::ToJsonLine(*last), history::ToJsonLine(record));
+    }
+    EXPECT_EQ(nlohmann::json::parse(history::ToJsonLine(test)).count("target"), 0u);
+}
+
 TEST(History, TimesCarryTheirOffsetFromUtc) {
     struct Case {
         platform::LocalDateTime time;

@@ -1,8 +1,11 @@
 #include "backup/archive_contents.h"
+#include "backup/record_run.h"
 #include "backup/report.h"
+#include "history/history.h"
 #include "metrics/source_listing.h"
 
 #include "fake/fake_os.h"
+#include "support/test_archives.h"
 
 #include "zip_format.h"
 
@@ -168,6 +171,33 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
         }
         ASSERT_EQ(message.has_value(), c.messageHas.has_value()) << message.value_or("");
         if (message) EXPECT_NE(message->find(*c.messageHas), std::string::npos) << *message;
+    }
+}
+
+// With the option on, the written archive is read back in full: a damaged
+// entry, which its central directory does not show, fails the run.
+TEST(RecordRun, TestsTheArchiveWhenAskedAndADamagedEntryFailsTheRun) {
+    const std::tuple<bool, int, std::optional<records::Tested>, Result> cases[] = {
+        {false, 2, std::nullopt, Result::Ok},
+        {true, -1, records::Tested::Ok, Result::Ok},
+        {true, 2, records::Tested::Failed, Result::Failed},
+    };
+    for (const auto& [testAfter, flipByte, tested, result] : cases) {
+        fake::FakeOs os;
+        os.localAppDataFolder = "C:\\Local";
+        os.addFolder("C:\\Local");
+        os.addFile("C:\\Data\\a.txt", "hello");
+        os.setModified("C:\\Data\\a.txt", test_support::kEntryTime);
+        os.addFile("D:\\Data.zip", test_support::MakeArchive({{"a.txt", "hello", false, false, flipByte}}));
+        backup::RunFacts facts{.source = "C:\\Data\\", .archive = "D:\\Data.zip", .process = {true, {}, 0},
+                               .startedAt = test_support::kEntryTime + kSecond, .testAfter = testAfter};
+
+        const backup::RunOutcome outcome = backup::RecordRun(os, facts, {});
+        EXPECT_EQ(outcome.record.tested, tested);
+        EXPECT_EQ(outcome.record.result, result);
+        EXPECT_EQ(outcome.message.value_or("").starts_with("The archive D:\\Data.zip failed its test: a.txt: "),
+                  result == Result::Failed);
+        EXPECT_EQ(history::LastOfKind(os, records::BackupKind::Folder).value().tested, tested);
     }
 }
 

@@ -65,6 +65,29 @@ TEST(Switches, ReadIntoTheRequest) {
     }
 }
 
+TEST(Switches, RestoreAndTestReadIntoTheirRequests) {
+    using Understood = std::variant<Request, cli::RestoreRequest, cli::TestRequest>;
+    const std::pair<std::vector<std::string>, Understood> cases[] = {
+        {{"/restore:D:\\Zips\\Data-202603.zip", "/to:C:\\Out"},
+         cli::RestoreRequest{"D:\\Zips\\Data-202603.zip", "C:\\Out", std::nullopt, false}},
+        {{"-RESTORE:a.zip", "/To:C:\\My Out", "/FILE:Docs\\*.txt", "/quiet"},
+         cli::RestoreRequest{"a.zip", "C:\\My Out", "Docs\\*.txt", true}},
+        {{"/quiet", "-test:a:b.zip"}, cli::TestRequest{"a:b.zip", true}},
+        // Without a value, /test goes with a backup: its archive once written.
+        {{"/folder:C:\\D", "/label:L", "/TEST"}, with(folder("C:\\D", "L"), [](Request& r) { r.testAfter = true; })},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        const cli::Parsed parsed = cli::ParseSwitches(arguments);
+        std::visit(
+            [&](const auto& wanted) {
+                using Wanted = std::decay_t<decltype(wanted)>;
+                ASSERT_TRUE(std::holds_alternative<Wanted>(parsed)) << arguments.front();
+                EXPECT_EQ(std::get<Wanted>(parsed), wanted) << arguments.front();
+            },
+            expected);
+    }
+}
+
 struct RefusalCase {
     std::vector<std::string> arguments;
     std::string firstLine;
@@ -100,6 +123,13 @@ TEST(Switches, RefusedWithTheProblemAndTheUsage) {
         // Which times are refused is ParseTimeOfDay's table.
         {{"/documents", "/schedule:daily", "/at:24:00"}, "/at takes a time of day from 0:00 to 23:59, as in /at:07:30.",
          false},
+        {{"/restore:a.zip"}, "/restore needs /to:FOLDER, the folder to restore into.", false},
+        {{"/restore:a.zip", "/to:"}, "/to needs a value, as in /to:FOLDER.", false},
+        {{"/test:", "/quiet"}, "/test needs a value, as in /test:ARCHIVE.", true},
+        {{"/restore:a.zip", "/to:C:\\x", "/test"}, "Name one thing to do: /restore or /test, not both.", false},
+        {{"/test:a.zip", "/documents"}, "/documents goes with a backup, not with /test:ARCHIVE.", false},
+        {{"/restore:a.zip", "/to:C:\\x", "/yearly"}, "/yearly goes with a backup, not with /restore.", false},
+        {{"/test:a.zip", "/file:*.txt"}, "/to and /file go with /restore.", false},
     };
     for (const auto& c : cases) {
         cli::Parsed parsed = cli::ParseSwitches(c.arguments);

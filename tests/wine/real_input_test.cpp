@@ -266,6 +266,31 @@ TEST_F(RealInput, TabFromEachEntryField) {
     }
 }
 
+// The option turns with a click and with the space bar, is saved for the
+// user as it turns, and the next start shows it.
+TEST_F(RealInput, TestEachArchiveTurnsWithAClickOrSpaceAndIsKept) {
+    // A message sent to the window returns once the click's handler has
+    // saved: reading while the program replaces the file would fail it.
+    auto savedWhenShown = [&](bool on) -> std::optional<std::string> {
+        if (!waitFor([&] { return program->checked("chkTestAfterBackup") == on; }, 15s)) return std::nullopt;
+        ::SendMessageW(program->mainWindow(), WM_NULL, 0, 0);
+        return platform::win32::Win32Os().readFile(userSettingsFolder() + "\\TestAfterBackup.txt");
+    };
+    EXPECT_FALSE(program->checked("chkTestAfterBackup"));
+    ClickAt(CentreOf(program->control("chkTestAfterBackup")));
+    EXPECT_EQ(savedWhenShown(true), "1\r\n");
+    ASSERT_TRUE(focusMovesTo("chkTestAfterBackup")) << program->focusedControl();
+    PressKey(VK_SPACE);
+    EXPECT_EQ(savedWhenShown(false), "0\r\n");
+    PressKey(VK_SPACE);
+    EXPECT_EQ(savedWhenShown(true), "1\r\n");
+
+    ASSERT_TRUE(program->closeAndWait());
+    program = std::make_unique<ProgramDriver>(QuenfoldExePath());
+    ASSERT_NE(program->waitForMainWindow(), nullptr);
+    EXPECT_TRUE(program->checked("chkTestAfterBackup"));
+}
+
 // --- the small windows ----------------------------------------------------------
 
 class ChooserInput : public RealInput {

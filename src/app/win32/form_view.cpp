@@ -427,6 +427,9 @@ void FormView::onCommand(int id, int code) {
         if (code == LBN_DBLCLK) list->doubleClick();
     } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
         if (code == BN_CLICKED) option->setValue(true);
+    } else if (auto* check = dynamic_cast<CheckBox*>(&model)) {
+        // Not an automatic check box: the model turns it, then shows it.
+        if (code == BN_CLICKED) check->setValue(check->value() ? 0 : 1);
     } else if (auto* button = dynamic_cast<Button*>(&model)) {
         if (code == BN_CLICKED) button->click();
     }
