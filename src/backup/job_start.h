@@ -18,6 +18,7 @@ struct Job {
     std::string archivePath;
     std::string source;       // as the archiver is given it
     std::string destination;  // the destination folder as given
+    retention::KeepCount keep;
 };
 
 // The run on its way, or the outcome of a job that went no further: its

@@ -115,6 +115,7 @@ public:
         facts.source = request_.sourceFolder;
         facts.archive = request_.archivePath;
         facts.archiverPath = request_.archiverPath;
+        facts.keep = request_.keep;
         facts.archiveInSource = naming::PathBelow(os_, request_.sourceFolder, request_.archivePath);
         facts.time = history::Iso8601(os_.now());
         facts.startedAt = history::UtcTicksOf(facts.time).value_or(0);

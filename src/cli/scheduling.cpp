@@ -13,7 +13,8 @@ schedule::BackupJob jobOf(const Request& request) {
             request.folder,
             request.label,
             request.destination.value_or(""),
-            request.yearly};
+            request.yearly,
+            request.keep.value_or(std::nullopt)};
 }
 
 int tellOutcome(platform::Ui& messages, const platform::Status& status, const std::string& done,

@@ -49,7 +49,9 @@ Enum strictEnum(const json& value) {
     return parsed;
 }
 
-std::optional<records::BackupRecord> lastOfKindIn(platform::Os& os, const std::string& path, BackupKind kind) {
+using Wanted = bool (*)(const records::BackupRecord&);
+
+std::optional<records::BackupRecord> lastIn(platform::Os& os, const std::string& path, BackupKind kind, Wanted wanted) {
     const auto text = os.readFile(path);
     if (!text) return std::nullopt;
     std::string_view rest(*text);
@@ -57,7 +59,7 @@ std::optional<records::BackupRecord> lastOfKindIn(platform::Os& os, const std::s
         const auto cut = rest.find_last_of('\n', rest.size() - 1);
         const bool first = cut == std::string_view::npos;
         const std::string_view line = first ? rest : rest.substr(cut + 1);
-        if (auto record = FromJsonLine(line); record && record->kind == kind) return record;
+        if (auto record = FromJsonLine(line); record && record->kind == kind && wanted(*record)) return record;
         rest = first ? std::string_view() : rest.substr(0, cut);
     }
     return std::nullopt;
@@ -80,6 +82,14 @@ void rollOverWhenFull(platform::Os& os, const std::string& log, const std::strin
     if (os.fileSize(log).value_or(0) < kRollOverBytes) return;
     const auto rolling = os.holdNamedLock(kRollOverLock);
     if (rolling && os.fileSize(log).value_or(0) >= kRollOverBytes) os.moveReplacing(log, older);
+}
+
+std::optional<records::BackupRecord> lastOf(platform::Os& os, BackupKind kind, Wanted wanted) {
+    const auto where = folder(os);
+    if (!where) return std::nullopt;
+    for (const char* name : {"backups.log", "backups.1.log"})
+        if (auto record = lastIn(os, *where + name, kind, wanted)) return record;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -108,6 +118,7 @@ std::string ToJsonLine(const records::BackupRecord& record) {
                        {"seconds", record.seconds},
                        {"left_out", leftOut}};
     if (!record.reason.empty()) line["reason"] = record.reason;
+    if (!record.removed.empty()) line["removed"] = record.removed;
     // A name that is not valid UTF-8 is written with replacement characters
     // rather than losing the whole record.
     return line.dump(-1, ' ', false, json::error_handler_t::replace);
@@ -132,6 +143,7 @@ std::optional<records::BackupRecord> FromJsonLine(std::string_view line) {
             record.leftOut.push_back(
                 {file.at("path").get<std::string>(), strictEnum<LeftOutReason>(file.at("reason"))});
         if (value.contains("reason")) record.reason = value.at("reason").get<std::string>();
+        if (value.contains("removed")) record.removed = value.at("removed").get<std::vector<std::string>>();
         return record;
     } catch (const std::exception&) {
         return std::nullopt;
@@ -149,11 +161,13 @@ platform::Status Append(platform::Os& os, const records::BackupRecord& record) {
 }
 
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
-    const auto where = folder(os);
-    if (!where) return std::nullopt;
-    for (const char* name : {"backups.log", "backups.1.log"})
-        if (auto record = lastOfKindIn(os, *where + name, kind)) return record;
-    return std::nullopt;
+    return lastOf(os, kind, [](const records::BackupRecord&) { return true; });
+}
+
+std::optional<records::BackupRecord> LastCompleteOfKind(platform::Os& os, BackupKind kind) {
+    return lastOf(os, kind, [](const records::BackupRecord& record) {
+        return record.result == Result::Ok || record.result == Result::Warnings;
+    });
 }
 
 std::optional<std::uint64_t> UtcTicksOf(const std::string& time) {

@@ -34,5 +34,7 @@ platform::Status Append(platform::Os& os, const records::BackupRecord& record);
 // The newest record of a kind, from backups.log, else backups.1.log; damaged
 // lines are passed over.
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, records::BackupKind kind);
+// The newest record of a kind whose backup completed (ok or warnings).
+std::optional<records::BackupRecord> LastCompleteOfKind(platform::Os& os, records::BackupKind kind);
 
 }  // namespace history

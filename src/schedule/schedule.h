@@ -5,6 +5,7 @@
 #include "records/records.h"
 #include "platform/os.h"
 #include "platform/task_scheduler.h"
+#include "retention/retention.h"
 
 #include <optional>
 #include <string>
@@ -41,6 +42,7 @@ struct BackupJob {
     std::string label;
     std::string destination;  // empty: the saved default
     bool yearly = false;
+    retention::KeepCount keep;  // nothing: the saved count
 };
 
 // The job's switches as a Windows command line reads them, a value with a

@@ -112,6 +112,12 @@ TEST(TaskArguments, ValuesWithBlanksAreQuotedAsTheCommandLineReadsThem) {
         {Folder("D:\\My Data\\", "Q1 Reports", "F:\\Zips Here\\"),
          R"(/folder:"D:\My Data\\" /label:"Q1 Reports" /destination:"F:\Zips Here\\" /quiet)"},
         {Folder("D:\\Données\tA", "Été"), "/folder:\"D:\\Données\tA\" /label:Été /quiet"},
+        {[] {
+             auto job = Documents("", "", true);
+             job.keep = 12;
+             return job;
+         }(),
+         "/documents /yearly /keep:12 /quiet"},
     };
     for (const auto& c : cases) EXPECT_EQ(schedule::TaskArguments(c.job), c.arguments);
 }

@@ -52,6 +52,9 @@ TEST(Switches, ReadIntoTheRequest) {
         {{"/schedule:daily", "/folder:C:\\D", "/label:L"},
          with(folder("C:\\D", "L"), [](Request& r) { r.schedule = Frequency::Daily; })},
         {{"/documents", "/Unschedule"}, with(documents(), [](Request& r) { r.unschedule = true; })},
+        {{"/documents", "/keep: 3 "}, with(documents(), [](Request& r) { r.keep = 3u; })},
+        // Blank keeps all, whatever was saved.
+        {{"/documents", "/KEEP:"}, with(documents(), [](Request& r) { r.keep = retention::KeepCount{}; })},
     };
     for (const auto& c : cases) {
         cli::Parsed parsed = cli::ParseSwitches(c.arguments);
@@ -91,6 +94,8 @@ TEST(Switches, RefusedWithTheProblemAndTheUsage) {
         // Which times are refused is ParseTimeOfDay's table.
         {{"/documents", "/schedule:daily", "/at:24:00"}, "/at takes a time of day from 0:00 to 23:59, as in /at:07:30.",
          false},
+        {{"/documents", "/keep"}, "/keep needs a value, as in /keep:N.", false},
+        {{"/documents", "/keep:0"}, "/keep: " + retention::ParseKeepCount("0").problem, false},
     };
     for (const auto& c : cases) {
         cli::Parsed parsed = cli::ParseSwitches(c.arguments);

@@ -6,12 +6,15 @@
 #include "prefix_state.h"
 #include "program_driver.h"
 #include "real_input.h"
+#include "screen_capture.h"
+#include "app/readable_colour.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -133,8 +136,10 @@ TEST_F(BackupWindow, LastBackupsFromTheHistoryOpenTheirReports) {
     ASSERT_TRUE(focusMovesTo("TxtSrc"));
     PressChord(VK_SHIFT, VK_TAB);
     ASSERT_TRUE(focusMovesTo("btnSchedule"));
-    PressChord(VK_SHIFT, VK_TAB);
-    ASSERT_TRUE(focusMovesTo("btnLastUserBackup"));
+    for (const char* next : {"btnDefaultKeep", "txtKeepNewest", "btnLastUserBackup"}) {
+        PressChord(VK_SHIFT, VK_TAB);
+        ASSERT_TRUE(focusMovesTo(next));
+    }
     PressKey(VK_RETURN);
     std::string report = reportClosedWithEsc();
     EXPECT_NE(report.find("C:\\Backup Zips\\Jsmith-202601.zip"), std::string::npos) << report;
@@ -236,6 +241,67 @@ TEST_F(BackupWindow, RunsAccountForEveryFileAndEscEndsALongOneLeavingTheArchiveA
     EXPECT_NE(program->text("btnLastSpecificBackup").find("cancelled"), std::string::npos)
         << program->text("btnLastSpecificBackup");
     EXPECT_EQ(historyLines().back().value("result", ""), "cancelled");
+}
+
+// The local date `days` before today, at noon, as the history writes times.
+std::string daysAgo(int days) {
+    SYSTEMTIME now = {};
+    ::GetLocalTime(&now);
+    now.wHour = 12;
+    now.wMinute = now.wSecond = now.wMilliseconds = 0;
+    FILETIME ticks = {};
+    ::SystemTimeToFileTime(&now, &ticks);
+    ULARGE_INTEGER value = {{ticks.dwLowDateTime, ticks.dwHighDateTime}};
+    value.QuadPart -= static_cast<ULONGLONG>(days) * 864'000'000'000ULL;
+    ticks = {value.LowPart, value.HighPart};
+    SYSTEMTIME then = {};
+    ::FileTimeToSystemTime(&ticks, &then);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02uT12:00:00+00:00", then.wYear, then.wMonth, then.wDay);
+    return text;
+}
+
+std::string record(const std::string& time, const char* kind, const char* result, const char* reason) {
+    return R"({"time":")" + time + R"(","kind":")" + kind +
+           R"(","source":"C:\\Data\\","archive":"C:\\Zips\\Data-202610.zip","exit_code":null,"result":")" + result +
+           R"(","counted_files":1,"archived_files":1,"bytes":1,"seconds":1,"left_out":[],"reason":")" + reason +
+           "\"}\n";
+}
+
+// A folder backup last complete 45 days ago and failed yesterday warns, in
+// a colour that reads on the button; a documents backup made today does not.
+TEST(StaleLine, AnOldCompleteBackupAndAFailedRunSinceAreShownInTheWarningColour) {
+    forgetSettings();
+    installArchivers(true, true);
+    ::SHCreateDirectoryExW(nullptr, widen(userSettingsFolder()).c_str(), nullptr);
+    std::ofstream(userSettingsFolder() + kHistory, std::ios::binary)
+        << record(daysAgo(45), "folder", "ok", "") << record(daysAgo(1), "folder", "failed", "The disk was gone.")
+        << record(daysAgo(0), "documents", "ok", "");
+    ProgramDriver program(QuenfoldExePath());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(BringToFront(program.mainWindow()));
+
+    const std::string stale = program.text("btnLastSpecificBackup");
+    EXPECT_NE(stale.find("failed: The disk was gone.; last complete backup "), std::string::npos) << stale;
+    EXPECT_TRUE(stale.ends_with(", 45 days ago")) << stale;
+    EXPECT_TRUE(program.text("btnLastUserBackup").ends_with(" (today)")) << program.text("btnLastUserBackup");
+
+    const app::Rgb face{GetRValue(::GetSysColor(COLOR_BTNFACE)), GetGValue(::GetSysColor(COLOR_BTNFACE)),
+                        GetBValue(::GetSysColor(COLOR_BTNFACE))};
+    const app::Rgb warning = app::ReadableTextColour(app::kWarningRed, face);
+    EXPECT_EQ(warning, app::kWarningRed) << "the warning colour falls back on this button face";
+    RECT staleLine, goodLine;
+    ::GetWindowRect(program.control("btnLastSpecificBackup"), &staleLine);
+    ::GetWindowRect(program.control("btnLastUserBackup"), &goodLine);
+    const COLORREF colour = RGB(warning.red, warning.green, warning.blue);
+    int staleWarns = 0, goodWarns = 0;
+    EXPECT_TRUE(waitFor([&] {
+        ScreenCapture screen(RECT{staleLine.left, staleLine.top, goodLine.right, goodLine.bottom});
+        staleWarns = screen.pixelsOfColour(staleLine, colour);
+        goodWarns = screen.pixelsOfColour(goodLine, colour);
+        return staleWarns > 50;
+    }, 10s)) << staleWarns;
+    EXPECT_EQ(goodWarns, 0);
 }
 
 }  // namespace
