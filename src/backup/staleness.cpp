@@ -39,17 +39,23 @@ std::string AgeText(int days) {
 LastBackupState DescribeLastBackup(std::string_view lastLine, const records::BackupRecord& last,
                                    const std::optional<records::BackupRecord>& complete,
                                    std::string_view completeShown, platform::LocalDate today) {
-    const std::optional<int> days = complete ? DaysSince(complete->time, today) : std::nullopt;
-    const bool stale = !complete || days.value_or(0) > kStaleAfterDays;
+    // -1 where the time of the complete backup cannot be read: no age.
+    const int days = complete ? DaysSince(complete->time, today).value_or(-1) : -1;
+    const bool stale = !complete || days > kStaleAfterDays;
     LastBackupState state{std::string(lastLine), stale || last.result == Result::Failed};
     if (isComplete(last.result)) {
-        if (days) state.text += " (" + AgeText(*days) + ")";
-    } else if (!complete) {
-        state.text += "; no complete backup recorded";
-    } else {
-        state.text += "; last complete backup " + std::string(completeShown);
-        if (days) state.text += ", " + AgeText(*days);
+        if (days >= 0) state.text += " (" + AgeText(days) + ")";
+        return state;
     }
+    // A new sentence after the reason, which usually ends with its own full stop.
+    state.text += state.text.find_last_of(".!?") + 1 == state.text.size() ? " " : ". ";
+    if (!complete) {
+        state.text += "No complete backup recorded.";
+        return state;
+    }
+    state.text += "Last complete backup " + std::string(completeShown);
+    if (days >= 0) state.text += ", " + AgeText(days);
+    state.text += ".";
     return state;
 }
 

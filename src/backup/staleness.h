@@ -28,9 +28,10 @@ struct LastBackupState {
 };
 
 // The line of a kind: its newest run as LastBackupLine words it (lastLine),
-// then how long ago its newest complete (ok or warnings) backup was. When
-// the newest run did not complete, that backup is named with its date
-// (completeShown, as the user writes dates), or said to be missing. A
+// then how long ago its newest complete (ok or warnings) backup was: " (45
+// days ago)". When the newest run did not complete, a sentence of its own
+// names that backup with its date (completeShown, as the user writes
+// dates), or says there is none. A
 // warning when the complete backup is older than kStaleAfterDays or there
 // is none, and whenever the newest run failed.
 LastBackupState DescribeLastBackup(std::string_view lastLine, const records::BackupRecord& last,

@@ -33,13 +33,13 @@ TEST(Staleness, LineTellsTheAgeOfTheLastCompleteBackupAndWarns) {
         // A clock set back: not in the future.
         {okOn("2027-01-01"), okOn("2027-01-01"), " (today)", false},
         {run(Result::Failed, "2026-12-07T09:00:00+01:00"), okOn("2026-10-24"),
-         "; last complete backup SHOWN, 45 days ago", true},
+         ". Last complete backup SHOWN, 45 days ago.", true},
         {run(Result::Failed, "2026-12-08T09:00:00+01:00"), okOn("2026-12-07"),
-         "; last complete backup SHOWN, yesterday", true},
-        {run(Result::Failed, "2026-12-08T09:00:00+01:00"), std::nullopt, "; no complete backup recorded", true},
+         ". Last complete backup SHOWN, yesterday.", true},
+        {run(Result::Failed, "2026-12-08T09:00:00+01:00"), std::nullopt, ". No complete backup recorded.", true},
         {run(Result::Cancelled, "2026-12-08T09:00:00+01:00"), okOn("2026-12-05"),
-         "; last complete backup SHOWN, 3 days ago", false},
-        {run(Result::Cancelled, "2026-12-08T09:00:00+01:00"), std::nullopt, "; no complete backup recorded", true},
+         ". Last complete backup SHOWN, 3 days ago.", false},
+        {run(Result::Cancelled, "2026-12-08T09:00:00+01:00"), std::nullopt, ". No complete backup recorded.", true},
         // A time the history holds but nobody can read gives no age.
         {run(Result::Ok, "yesterday"), run(Result::Ok, "yesterday"), "", false},
     };

@@ -282,8 +282,8 @@ TEST(StaleLine, AnOldCompleteBackupAndAFailedRunSinceAreShownInTheWarningColour)
     ASSERT_TRUE(BringToFront(program.mainWindow()));
 
     const std::string stale = program.text("btnLastSpecificBackup");
-    EXPECT_NE(stale.find("failed: The disk was gone.; last complete backup "), std::string::npos) << stale;
-    EXPECT_TRUE(stale.ends_with(", 45 days ago")) << stale;
+    EXPECT_NE(stale.find("failed: The disk was gone. Last complete backup "), std::string::npos) << stale;
+    EXPECT_TRUE(stale.ends_with(", 45 days ago.")) << stale;
     EXPECT_TRUE(program.text("btnLastUserBackup").ends_with(" (today)")) << program.text("btnLastUserBackup");
 
     const app::Rgb face{GetRValue(::GetSysColor(COLOR_BTNFACE)), GetGValue(::GetSysColor(COLOR_BTNFACE)),
