@@ -59,25 +59,6 @@ TEST(Retention, KeepCountAsTyped) {
         EXPECT_NE(retention::ParseKeepCount(text).problem.find("from 1 to 9999"), std::string::npos) << text;
 }
 
-TEST(Retention, PruningSearchesTheArchivesFolderOnceAndRemovesOnlyTheSeries) {
-    fake::FakeOs os;
-    for (const char* name : {"Data-202601.zip", "Data-202602.zip", "Data-202603.zip", "Data-notes.zip",
-                             "Data-2025.zip", "Sub\\Data-202501.zip"})
-        os.addFile(std::string("E:\\Zips\\") + name, "zip");
-    os.addFolder("E:\\Zips\\Data-202512.zip");
-    os.findCalls = 0;
-
-    const retention::Pruning pruning = retention::PruneArchives(os, "E:\\Zips\\Data-202603.zip", 2);
-    EXPECT_EQ(pruning.removed, Names{"E:\\Zips\\Data-202601.zip"});
-    EXPECT_TRUE(pruning.failed.empty());
-    EXPECT_EQ(os.findCalls, 1);
-    for (const char* kept : {"Data-202602.zip", "Data-202603.zip", "Data-notes.zip", "Data-2025.zip",
-                             "Sub\\Data-202501.zip"})
-        EXPECT_TRUE(os.fileExists(std::string("E:\\Zips\\") + kept)) << kept;
-    EXPECT_FALSE(os.fileExists("E:\\Zips\\Data-202601.zip"));
-    EXPECT_TRUE(os.folderExists("E:\\Zips\\Data-202512.zip"));
-}
-
 // Older archives go after a good run only; a failed one keeps them all.
 TEST(Retention, RunsPruneOnlyWhenTheirBackupIsGood) {
     for (const bool started : {true, false}) {

@@ -14,7 +14,7 @@
 #include <nlohmann/json.hpp>
 #include <tlhelp32.h>
 
-#include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -243,21 +243,11 @@ TEST_F(BackupWindow, RunsAccountForEveryFileAndEscEndsALongOneLeavingTheArchiveA
     EXPECT_EQ(historyLines().back().value("result", ""), "cancelled");
 }
 
-// The local date `days` before today, at noon, as the history writes times.
+// Noon of the local date `days` before today, as the history writes times.
 std::string daysAgo(int days) {
-    SYSTEMTIME now = {};
-    ::GetLocalTime(&now);
-    now.wHour = 12;
-    now.wMinute = now.wSecond = now.wMilliseconds = 0;
-    FILETIME ticks = {};
-    ::SystemTimeToFileTime(&now, &ticks);
-    ULARGE_INTEGER value = {{ticks.dwLowDateTime, ticks.dwHighDateTime}};
-    value.QuadPart -= static_cast<ULONGLONG>(days) * 864'000'000'000ULL;
-    ticks = {value.LowPart, value.HighPart};
-    SYSTEMTIME then = {};
-    ::FileTimeToSystemTime(&ticks, &then);
+    const std::time_t then = std::time(nullptr) - static_cast<std::time_t>(days) * 24 * 60 * 60;
     char text[40];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02uT12:00:00+00:00", then.wYear, then.wMonth, then.wDay);
+    std::strftime(text, sizeof text, "%Y-%m-%dT12:00:00+00:00", std::localtime(&then));
     return text;
 }
 
