@@ -27,6 +27,12 @@ void Captioned::setCaption(std::string caption) {
     changed();
 }
 
+void Button::setWarning(bool warning) {
+    if (warning == warning_) return;
+    warning_ = warning;
+    changed();
+}
+
 void TextBox::setText(std::string text) {
     if (text == text_) return;
     text_ = std::move(text);

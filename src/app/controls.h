@@ -90,6 +90,12 @@ public:
         else
             click();
     }
+    // A caption that warns, drawn in the warning colour.
+    bool warning() const { return warning_; }
+    void setWarning(bool warning);
+
+private:
+    bool warning_ = false;
 };
 
 class TextBox : public Control {

@@ -21,6 +21,7 @@ enum class Look {
     PathOnDesktop,       // read-only display field in the desktop colour, 3-D highlight text
     PathOnDesktopHighlight,
     MultiLine,           // read-only multi-line text with a vertical scroll bar
+    StatusLine,          // a push button whose caption may warn, in the warning colour
 };
 
 struct ControlLayout {

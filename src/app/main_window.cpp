@@ -7,9 +7,11 @@
 #include "backup/backup.h"
 #include "backup/input_checks.h"
 #include "backup/record_run.h"
+#include "backup/staleness.h"
 #include "backup/winzip.h"
 #include "destination/destination.h"
 #include "history/history.h"
+#include "retention/retention.h"
 #include "settings/settings.h"
 
 #include <cstdio>
@@ -64,6 +66,7 @@ void frmQuenfoldBackup::wireHandlers() {
     TxtSrc.Change = [this] { TxtSrc_Change(); };
     txtUsers.Change = [this] { txtUsers_Change(); };
     btnDefaultDestination.Click = [this] { btnDefaultDestination_Click(); };
+    btnDefaultKeep.Click = [this] { btnDefaultKeep_Click(); };
     btnBackupUser.Click = [this] { btnBackupUser_Click(); };
     btnSpecificBackup.Click = [this] { btnSpecificBackup_Click(); };
     btnBrowseSpecific.Click = [this] { btnBrowseSpecific_Click(); };
@@ -120,6 +123,7 @@ void frmQuenfoldBackup::Form_Load() {
 void frmQuenfoldBackup::ReadTextFile() {
     txtDefaultPath.setText(settings::SavedDestination(os_, naming::SystemDriveLetter(os_)));
     chkTestAfterBackup.setValue(settings::TestAfterBackup(os_) ? 1 : 0);
+    txtKeepNewest.setText(retention::KeepCountText(settings::SavedKeepCount(os_)));
 }
 
 // Saved as it is turned; reading it at start-up turns it without a save.
@@ -137,6 +141,13 @@ void frmQuenfoldBackup::btnDefaultDestination_Click() {
     if (auto saved = settings::SaveDestination(os_, letter, txtDefaultPath.text()); !saved.status)
         tell("The default destination could not be saved in " + saved.file + ":\r\n" + saved.status.error);
     ui().sendTab();
+}
+
+void frmQuenfoldBackup::btnDefaultKeep_Click() {
+    const retention::ParsedKeep keep = retention::ParseKeepCount(txtKeepNewest.text());
+    if (!keep.problem.empty()) return tell(keep.problem);
+    if (auto saved = settings::SaveKeepCount(os_, keep.keep); !saved.status)
+        tell("The number of archives to keep could not be saved in " + saved.file + ":\r\n" + saved.status.error);
 }
 
 void frmQuenfoldBackup::Form_Load2() {
@@ -297,13 +308,15 @@ void frmQuenfoldBackup::recordAddonMissing(const backup::Job& job) {
 backup::Job frmQuenfoldBackup::userJob() {
     auto paths = naming::UserJobPaths(os_, displayInputs(), optYes.value(), txtUsers.text());
     return {records::BackupKind::Documents, std::move(paths.archivePath), std::move(paths.source),
-            txtDefaultPath.text(), chkTestAfterBackup.value() != 0};
+            txtDefaultPath.text(), chkTestAfterBackup.value() != 0,
+            retention::ParseKeepCount(txtKeepNewest.text()).keep};
 }
 
 backup::Job frmQuenfoldBackup::specificJob() {
     auto paths = naming::SpecificJobPaths(os_, displayInputs(), txtSpecificBackupFileName.text(), TxtSrc.text());
     return {records::BackupKind::Folder, std::move(paths.archivePath), std::move(paths.source),
-            txtDefaultPath.text(), chkTestAfterBackup.value() != 0};
+            txtDefaultPath.text(), chkTestAfterBackup.value() != 0,
+            retention::ParseKeepCount(txtKeepNewest.text()).keep};
 }
 
 void frmQuenfoldBackup::ZipSpecificUser() {
@@ -313,6 +326,7 @@ void frmQuenfoldBackup::ZipSpecificUser() {
                                      .year = cmbFileNameYear.text(),
                                      .month = optYes.value() ? cmbFileNameMonth.text() : std::string()}))
         return refuse(job, *problem);
+    if (auto problem = keepCountProblem()) return refuse(job, *problem);
     runBackupJob(job);
 }
 
@@ -326,7 +340,14 @@ void frmQuenfoldBackup::ZipUserDefined() {
                                      .year = cmbFileNameYear.text(),
                                      .month = cmbFileNameMonth.text()}))
         return refuse(job, *problem);
+    if (auto problem = keepCountProblem()) return refuse(job, *problem);
     runBackupJob(job);
+}
+
+std::optional<std::string> frmQuenfoldBackup::keepCountProblem() {
+    std::string problem = retention::ParseKeepCount(txtKeepNewest.text()).problem;
+    if (problem.empty()) return std::nullopt;
+    return problem;
 }
 
 void frmQuenfoldBackup::refuse(const backup::Job& job, const std::string& message) {
@@ -359,7 +380,7 @@ std::vector<Control*> frmQuenfoldBackup::controlsLockedWhileRunning() {
     return {&TxtSrc,        &btnBrowseSpecific, &txtSpecificBackupFileName, &btnSpecificBackup,
             &txtUsers,      &btnBrowseForUsers, &btnBackupUser,             &txtDefaultPath,
             &btnBrowseDefault, &btnDefaultDestination, &optYes, &optNo, &cmbFileNameYear, &cmbFileNameMonth,
-            &btnReset};
+            &btnReset,      &txtKeepNewest,     &btnDefaultKeep};
 }
 
 // Cancel takes the focus from the button that started the run, which is
@@ -445,11 +466,20 @@ void frmQuenfoldBackup::showLastBackup(const records::BackupRecord& record) {
     bool folder = record.kind == records::BackupKind::Folder;
     Button& line = folder ? btnLastSpecificBackup : btnLastUserBackup;
     (folder ? lastSpecific_ : lastUser_) = record;
-    // The time as the user writes dates and times; as stored when it cannot be read.
-    auto ticks = history::UtcTicksOf(record.time);
-    line.setCaption(backup::LastBackupLine(record, ticks ? os_.formatDateTime(*ticks) : record.time,
-                                           os_.thousandsSeparator()));
+    const bool complete = record.result == records::Result::Ok || record.result == records::Result::Warnings;
+    const auto lastComplete = complete ? record : history::LastCompleteOfKind(os_, record.kind);
+    const backup::LastBackupState state = backup::DescribeLastBackup(
+        backup::LastBackupLine(record, shownTime(record.time), os_.thousandsSeparator()), record, lastComplete,
+        lastComplete ? shownTime(lastComplete->time) : std::string(), os_.today());
+    line.setCaption(state.text);
+    line.setWarning(state.warning);
     line.setEnabled(true);
+}
+
+// The time as the user writes dates and times; as stored when it cannot be read.
+std::string frmQuenfoldBackup::shownTime(const std::string& time) {
+    auto ticks = history::UtcTicksOf(time);
+    return ticks ? os_.formatDateTime(*ticks) : time;
 }
 
 void frmQuenfoldBackup::openReportOf(const std::optional<records::BackupRecord>& record) {
@@ -488,7 +518,7 @@ void frmQuenfoldBackup::btnQuit_Click() {
 
 void frmQuenfoldBackup::btnSchedule_Click() {
     program_.openSchedule({txtUsers.text(), TxtSrc.text(), txtSpecificBackupFileName.text(), txtDefaultPath.text(),
-                           optNo.value()});
+                           optNo.value(), txtKeepNewest.text()});
 }
 
 void frmQuenfoldBackup::Reset2(const std::string& chosenUser) {

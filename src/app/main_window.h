@@ -26,6 +26,7 @@ struct ScheduleFields {
     std::string label;
     std::string destination;
     bool yearly = false;  // versioning "No"
+    std::string keep;     // archives to keep, as typed
 };
 
 // What the main window's buttons ask of the program as a whole.
@@ -72,6 +73,7 @@ public:
     // The default destination.
     void ReadTextFile();
     void btnDefaultDestination_Click();
+    void btnDefaultKeep_Click();
 
     // Backups.
     void btnBackupUser_Click();
@@ -180,6 +182,10 @@ public:
     Button btnWinZip{controls_, "btnWinZip"};
     Button btnReset{controls_, "btnReset"};
     Button btnQuit{controls_, "btnQuit"};
+    Label lblKeepNewest{controls_, "lblKeepNewest"};
+    TextBox txtKeepNewest{controls_, "txtKeepNewest"};
+    Label lblKeepArchives{controls_, "lblKeepArchives"};
+    Button btnDefaultKeep{controls_, "btnDefaultKeep"};
     Button btnSchedule{controls_, "btnSchedule"};
     CheckBox chkTestAfterBackup{controls_, "chkTestAfterBackup"};
 
@@ -213,6 +219,8 @@ private:
     // The job each frame's fields name.
     backup::Job userJob();
     backup::Job specificJob();
+    // The message when the count of archives to keep cannot be read.
+    std::optional<std::string> keepCountProblem();
     // A job refused before it ran: the message shown, the run recorded.
     void refuse(const backup::Job& job, const std::string& message);
     void recordAddonMissing(const backup::Job& job);
@@ -230,6 +238,7 @@ private:
     std::vector<Control*> controlsLockedWhileRunning();
     void showLastBackups();
     void showLastBackup(const records::BackupRecord& record);
+    std::string shownTime(const std::string& time);
     void openReportOf(const std::optional<records::BackupRecord>& record);
     void tell(const std::string& text);
     // The first problem of the fields, if any, as the window says it.

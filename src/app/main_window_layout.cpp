@@ -89,18 +89,22 @@ constexpr ControlLayout kMainWindowControls[] = {
     // Below the original window: the last backup of each kind and the one running.
     {"frmBackups", 1062, K::GroupFrame, "Backups", "", "", px(8), px(456), px(546), px(134), -1, true, L::OnDesktop},
     {"lblLastSpecificBackup", 1063, K::TextLabel, "Specific Directory:", "", "frmBackups", px(kLabelLeft), px(27), px(kLabelWidth), px(kLabelHeight), -1, true, L::OnDesktop, false},
-    {"btnLastSpecificBackup", 1064, K::Button, "", "Open the full report of the last Specific Directory backup", "frmBackups", px(kFieldLeft), px(17), px(kPathWidth), px(kLineHeight), 19, true, L::Default, false},
+    {"btnLastSpecificBackup", 1064, K::Button, "", "Open the full report of the last Specific Directory backup", "frmBackups", px(kFieldLeft), px(17), px(kPathWidth), px(kLineHeight), 19, true, L::StatusLine, false},
     {"lblLastUserBackup", 1065, K::TextLabel, "My Documents:", "", "frmBackups", px(kLabelLeft), px(61), px(kLabelWidth), px(kLabelHeight), -1, true, L::OnDesktop, false},
-    {"btnLastUserBackup", 1066, K::Button, "", "Open the full report of the last My Documents backup", "frmBackups", px(kFieldLeft), px(51), px(kPathWidth), px(kLineHeight), 20, true, L::Default, false},
+    {"btnLastUserBackup", 1066, K::Button, "", "Open the full report of the last My Documents backup", "frmBackups", px(kFieldLeft), px(51), px(kPathWidth), px(kLineHeight), 20, true, L::StatusLine, false},
     {"prgBackup", 1067, K::ProgressBar, "", "", "frmBackups", px(kLabelLeft), px(92), px(452), px(17), -1, true, L::Default},
     {"btnCancelBackup", 1068, K::Button, "Cancel", "Stop the backup; the archive stays as it was before (Esc)", "frmBackups", px(kBrowseLeft), px(89), px(kButtonWidth), px(kButtonHeight), 21, true, L::Default},
     {"lblBackupProgress", 1069, K::TextLabel, "", "", "frmBackups", px(kLabelLeft), px(113), px(530), px(kLabelHeight), -1, true, L::OnDesktop, false},
-    // Backups that run by themselves.
-    {"btnSchedule", 1070, K::Button, "Schedule...", "Let Windows run one of these backups daily, weekly or monthly", "", px(384), px(596), px(170), px(27), 23, true, L::Default},
-    {"chkTestAfterBackup", 1080, K::CheckBox, "Test each archive after backup", "Read every file of the archive back and check it once the backup is written", "", px(8), px(600), px(240), px(20), 22, true, L::OnDesktop},
+    // How many archives of each backup stay, and backups that run by themselves.
+    {"lblKeepNewest", 1071, K::TextLabel, "Keep newest:", "", "", px(16), px(601), px(76), px(kLabelHeight), -1, true, L::OnDesktop, false},
+    {"txtKeepNewest", 1072, K::TextBox, "", "How many archives of each backup to keep: older ones are removed after a good backup. Blank keeps them all", "", px(92), px(598), px(44), px(kFieldHeight), 22, true, L::Default},
+    {"lblKeepArchives", 1073, K::TextLabel, "archives (blank: all)", "", "", px(142), px(601), px(130), px(kLabelHeight), -1, true, L::OnDesktop, false},
+    {"btnDefaultKeep", 1074, K::Button, "Default", "Keep this many archives of every backup from now on, scheduled ones too", "", px(276), px(597), px(60), px(kButtonHeight), 23, true, L::Default},
+    {"chkTestAfterBackup", 1080, K::CheckBox, "Test each archive after backup", "Read every file of the archive back and check it once the backup is written", "", px(8), px(630), px(240), px(20), 24, true, L::OnDesktop},
+    {"btnSchedule", 1070, K::Button, "Schedule...", "Let Windows run one of these backups daily, weekly or monthly", "", px(414), px(626), px(140), px(27), 25, true, L::Default},
 };
 
-constexpr WindowLayout kMainWindow{platform::kProgramTitle, 8430, px(631), true, kMainWindowControls, {}, false, "btnCancelBackup"};
+constexpr WindowLayout kMainWindow{platform::kProgramTitle, 8430, px(661), true, kMainWindowControls, {}, false, "btnCancelBackup"};
 static_assert(IsSoundLayout(kMainWindow));
 
 }  // namespace

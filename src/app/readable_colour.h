@@ -13,6 +13,8 @@ struct Rgb {
 
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
+// A line that warns (an old or failed backup).
+inline constexpr Rgb kWarningRed{192, 0, 0};
 
 // The WCAG 2 contrast ratio of two colours, from 1 (alike) to 21 (black on
 // white).

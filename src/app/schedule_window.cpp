@@ -3,6 +3,7 @@
 #include "app/layout.h"
 #include "backup/input_checks.h"
 #include "naming/naming.h"
+#include "retention/retention.h"
 
 namespace app {
 
@@ -63,6 +64,7 @@ schedule::BackupJob frmSchedule::job() {
     }
     job.destination = fields_.destination;
     job.yearly = fields_.yearly;
+    job.keep = retention::ParseKeepCount(fields_.keep).keep;
     return schedule::CanonicalJob(os_, std::move(job));
 }
 
@@ -81,6 +83,8 @@ bool frmSchedule::refusesJob() {
         values.user = fields_.user;
     }
     auto problem = backup::FirstInputProblem(os_, values);
+    if (!problem)
+        if (std::string keep = retention::ParseKeepCount(fields_.keep).problem; !keep.empty()) problem = keep;
     if (problem) tell(*problem);
     return problem.has_value();
 }

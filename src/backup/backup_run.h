@@ -5,6 +5,7 @@
 
 #include "backup/report.h"
 #include "platform/os.h"
+#include "retention/retention.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,6 +24,8 @@ struct RunRequest {
     // The archive's lock (HoldArchive): the run holds it until it is recorded.
     std::shared_ptr<platform::HeldLock> archiveLock;
     bool testAfter = false;  // the archive tested once written and read back
+    // The archives of the backup to keep once it is written.
+    retention::KeepCount keep;
 };
 
 // How far the archiver is. Without a measure, `measured` is false and the

@@ -73,7 +73,7 @@ Begun BeginBackup(platform::Os& os, platform::Ui& ui, BackupRunner& runner, cons
     if (!lock) return RefuseBackup(os, ui, job, ArchiveBusyMessage(job.archivePath));
 
     RunRequest request{job.kind, SourceFolderOf(job.source), job.archivePath, *commandLine,
-                       ArchiverPath(winZipFolder), std::move(lock), job.testAfter};
+                       ArchiverPath(winZipFolder), std::move(lock), job.testAfter, job.keep};
     try {
         return runner.start(std::move(request), std::move(progress), std::move(done));
     } catch (const std::exception& error) {

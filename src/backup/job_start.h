@@ -19,6 +19,7 @@ struct Job {
     std::string source;       // as the archiver is given it
     std::string destination;  // the destination folder as given
     bool testAfter = false;   // the archive tested once written
+    retention::KeepCount keep;
 };
 
 // The run on its way, or the outcome of a job that went no further: its

@@ -4,6 +4,7 @@
 #include "history/history.h"
 #include "metrics/source_listing.h"
 #include "restore/verify.h"
+#include "retention/retention.h"
 
 #include <string>
 
@@ -42,6 +43,23 @@ std::optional<std::string> testArchive(platform::Os& os, BackupRecord& record, s
     return failed + ".";
 }
 
+// Older archives go only once this one is known to be good; one that cannot
+// be removed is a warning, never a failure of the backup.
+void pruneAfter(platform::Os& os, const RunFacts& facts, BackupRecord& record, std::optional<std::string>& message) {
+    if (!facts.keep || (record.result != Result::Ok && record.result != Result::Warnings)) return;
+    retention::Pruning pruning = retention::PruneArchives(os, facts.archive, *facts.keep);
+    record.removed = std::move(pruning.removed);
+    if (!record.removed.empty()) addParagraph(message, RemovedText(record.removed));
+    if (pruning.failed.empty()) return;
+    std::string failed = "Older archives could not be removed to keep the newest " + std::to_string(*facts.keep) + ":";
+    for (const auto& removal : pruning.failed) failed += "\r\n  " + removal.path + ": " + OneLine(removal.reason);
+    if (record.result == Result::Ok) {
+        record.result = Result::Warnings;
+        record.reason = OneLine(failed);
+    }
+    addParagraph(message, failed);
+}
+
 }  // namespace
 
 RunOutcome RecordRun(platform::Os& os, const RunFacts& facts, std::stop_token stop) {
@@ -61,6 +79,7 @@ RunOutcome RecordRun(platform::Os& os, const RunFacts& facts, std::stop_token st
                   " was not compared with its source: Quenfold was closed first.";
     }
     if (message && record.result != Result::Ok) record.reason = ReasonOf(*message);
+    pruneAfter(os, facts, record, message);
     if (!facts.problem.empty()) addParagraph(message, facts.problem);
     return append(os, std::move(record), std::move(message));
 }

@@ -229,10 +229,20 @@ std::string FullReport(const BackupRecord& record) {
     std::snprintf(seconds, sizeof seconds, "%.1f", record.seconds);
     report += filesArchived(record) + " archived, " + std::to_string(record.bytes) + " bytes counted, " + seconds +
               " seconds\r\n";
-    if (record.leftOut.empty()) return report + "Nothing was left out.";
-    report += "Left out (" + std::to_string(record.leftOut.size()) + "):";
-    for (const LeftOutFile& file : record.leftOut) report += "\r\n" + leftOutLine(file);
+    if (record.leftOut.empty()) {
+        report += "Nothing was left out.";
+    } else {
+        report += "Left out (" + std::to_string(record.leftOut.size()) + "):";
+        for (const LeftOutFile& file : record.leftOut) report += "\r\n" + leftOutLine(file);
+    }
+    if (!record.removed.empty()) report += "\r\n" + RemovedText(record.removed);
     return report;
+}
+
+std::string RemovedText(const std::vector<std::string>& removed) {
+    std::string text = "Older archives removed:";
+    for (const std::string& path : removed) text += "\r\n  " + path;
+    return text;
 }
 
 std::string LastBackupLine(const BackupRecord& record, std::string_view localDateTime, std::string_view separator) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/os.h"
+#include "retention/retention.h"
 #include "records/records.h"
 
 #include <cstdint>
@@ -46,6 +47,8 @@ struct RunFacts {
     // be removed after Cancel), added to the message.
     std::string problem;
     bool testAfter = false;  // the archive is to be tested once read back
+    // The archives of the backup to keep once it is written.
+    retention::KeepCount keep;
 };
 
 // Compares the source as found after the run with the archive. A file
@@ -77,8 +80,11 @@ std::string ReasonOf(std::string_view message);
 // A whole message on one line.
 std::string OneLine(std::string_view message);
 
-// Every left-out file with its reason, the time, archive, result and counts.
+// Every left-out file with its reason, the time, archive, result and counts,
+// and the older archives removed after it.
 std::string FullReport(const records::BackupRecord& record);
+// The older archives removed, a line each.
+std::string RemovedText(const std::vector<std::string>& removed);
 
 // "<date and time>, Docs-202612.zip, complete, 6 of 9 files[, 2 hidden or
 // system left out]", or for a run that failed or was cancelled

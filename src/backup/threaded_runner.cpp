@@ -116,6 +116,7 @@ public:
         facts.archive = request_.archivePath;
         facts.archiverPath = request_.archiverPath;
         facts.testAfter = request_.testAfter;
+        facts.keep = request_.keep;
         facts.archiveInSource = naming::PathBelow(os_, request_.sourceFolder, request_.archivePath);
         facts.time = history::Iso8601(os_.now());
         facts.startedAt = history::UtcTicksOf(facts.time).value_or(0);

@@ -11,7 +11,7 @@ schedule::BackupJob jobOf(platform::Os& os, const Request& request) {
     return schedule::CanonicalJob(
         os, {request.job == Job::Documents ? records::BackupKind::Documents : records::BackupKind::Folder,
              request.user.value_or(""), request.folder, request.label, request.destination.value_or(""),
-             request.yearly, request.testAfter});
+             request.yearly, request.testAfter, request.keep.value_or(std::nullopt)});
 }
 
 int tellOutcome(platform::Ui& messages, const platform::Status& status, const std::string& done,

@@ -14,13 +14,14 @@ struct Switch {
     bool valueOptional = false;
 };
 
-constexpr std::array<Switch, 16> kSwitches{{
+constexpr std::array<Switch, 17> kSwitches{{
     {"documents", ""},
     {"user", "NAME"},
     {"folder", "PATH"},
     {"label", "TEXT"},
     {"destination", "PATH"},
     {"yearly", ""},
+    {"keep", "N"},
     {"quiet", ""},
     {"schedule", "daily|weekly|monthly"},
     {"at", "HH:MM"},
@@ -153,6 +154,11 @@ std::variant<Request, std::string> toRequest(const Given& given) {
     if (has("label")) request.label = value("label");
     if (has("destination")) request.destination = value("destination");
     request.yearly = has("yearly");
+    if (has("keep")) {
+        retention::ParsedKeep keep = retention::ParseKeepCount(value("keep"));
+        if (!keep.problem.empty()) return "/keep: " + keep.problem;
+        request.keep = keep.keep;
+    }
     request.quiet = has("quiet");
     request.unschedule = has("unschedule");
     request.testAfter = has("test");
@@ -208,6 +214,10 @@ std::string UsageText() {
            "    the archives' folder (else the saved default)\r\n"
            "/yearly\r\n"
            "    one archive a year, named without the month\r\n"
+           "/keep:N\r\n"
+           "    keeps the newest N archives of the backup and\r\n"
+           "    removes older ones (else the saved number;\r\n"
+           "    /keep: with nothing keeps them all)\r\n"
            "/quiet\r\n"
            "    no message at all: only the exit code tells\r\n"
            "/schedule:daily|weekly|monthly [/at:HH:MM]\r\n"

@@ -3,6 +3,7 @@
 // and hands the arguments over as UTF-8.
 #pragma once
 
+#include "retention/retention.h"
 #include "schedule/schedule.h"
 
 #include <optional>
@@ -29,6 +30,7 @@ struct Request {
     std::string label;
     std::optional<std::string> destination;  // unset: the saved default
     bool yearly = false;                     // the archive named without the month
+    std::optional<retention::KeepCount> keep;  // unset: the saved count; blank: keep all
     bool quiet = false;                      // no message at all
     // Registering or removing a schedule instead of running the backup.
     std::optional<schedule::Frequency> schedule;

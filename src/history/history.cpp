@@ -53,10 +53,11 @@ Enum strictEnum(const json& value) {
     return parsed;
 }
 
-// The newest line of the log that parse reads as a record of the kind.
-template <typename Record, typename Kind>
+// The newest line of the log that parse reads as a record of the kind and
+// that wanted takes.
+template <typename Record, typename Kind, typename Wanted>
 std::optional<Record> lastOfKindIn(platform::Os& os, const std::string& path, Kind kind,
-                                   std::optional<Record> (*parse)(std::string_view)) {
+                                   std::optional<Record> (*parse)(std::string_view), const Wanted& wanted) {
     const auto text = os.readFile(path);
     if (!text) return std::nullopt;
     std::string_view rest(*text);
@@ -64,20 +65,23 @@ std::optional<Record> lastOfKindIn(platform::Os& os, const std::string& path, Ki
         const auto cut = rest.find_last_of('\n', rest.size() - 1);
         const bool first = cut == std::string_view::npos;
         const std::string_view line = first ? rest : rest.substr(cut + 1);
-        if (auto record = parse(line); record && record->kind == kind) return record;
+        if (auto record = parse(line); record && record->kind == kind && wanted(*record)) return record;
         rest = first ? std::string_view() : rest.substr(0, cut);
     }
     return std::nullopt;
 }
 
-template <typename Record, typename Kind>
-std::optional<Record> lastOfKind(platform::Os& os, Kind kind, std::optional<Record> (*parse)(std::string_view)) {
+template <typename Record, typename Kind, typename Wanted>
+std::optional<Record> lastOfKind(platform::Os& os, Kind kind, std::optional<Record> (*parse)(std::string_view),
+                                 const Wanted& wanted) {
     const auto where = folder(os);
     if (!where) return std::nullopt;
     for (const char* name : {"backups.log", "backups.1.log"})
-        if (auto record = lastOfKindIn(os, *where + name, kind, parse)) return record;
+        if (auto record = lastOfKindIn(os, *where + name, kind, parse, wanted)) return record;
     return std::nullopt;
 }
+
+constexpr auto kAnyRecord = [](const auto&) { return true; };
 
 // A line cut short (the power lost while it was written) is ended, so that
 // the next record starts a line of its own.
@@ -127,18 +131,19 @@ std::string ToJsonLine(const records::BackupRecord& record) {
     json leftOut = json::array();
     for (const auto& file : record.leftOut) leftOut.push_back({{"path", file.path}, {"reason", file.reason}});
     json line = {{"time", record.time},
-                       {"kind", record.kind},
-                       {"source", record.source},
-                       {"archive", record.archive},
-                       {"exit_code", record.exitCode ? json(*record.exitCode) : json(nullptr)},
-                       {"result", record.result},
-                       {"counted_files", record.countedFiles},
-                       {"archived_files", record.archivedFiles},
-                       {"bytes", record.bytes},
-                       {"seconds", record.seconds},
-                       {"left_out", leftOut}};
+                 {"kind", record.kind},
+                 {"source", record.source},
+                 {"archive", record.archive},
+                 {"exit_code", record.exitCode ? json(*record.exitCode) : json(nullptr)},
+                 {"result", record.result},
+                 {"counted_files", record.countedFiles},
+                 {"archived_files", record.archivedFiles},
+                 {"bytes", record.bytes},
+                 {"seconds", record.seconds},
+                 {"left_out", leftOut}};
     if (!record.reason.empty()) line["reason"] = record.reason;
     if (record.tested) line["tested"] = *record.tested;
+    if (!record.removed.empty()) line["removed"] = record.removed;
     return dumped(line);
 }
 
@@ -162,6 +167,7 @@ std::optional<records::BackupRecord> FromJsonLine(std::string_view line) {
                 {file.at("path").get<std::string>(), strictEnum<LeftOutReason>(file.at("reason"))});
         if (value.contains("reason")) record.reason = value.at("reason").get<std::string>();
         if (value.contains("tested")) record.tested = strictEnum<records::Tested>(value.at("tested"));
+        if (value.contains("removed")) record.removed = value.at("removed").get<std::vector<std::string>>();
         return record;
     } catch (const std::exception&) {
         return std::nullopt;
@@ -215,11 +221,17 @@ platform::Status Append(platform::Os& os, const records::BackupRecord& record) {
 platform::Status Append(platform::Os& os, const RestoreRecord& record) { return appendLine(os, ToJsonLine(record)); }
 
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
-    return lastOfKind<records::BackupRecord>(os, kind, &FromJsonLine);
+    return lastOfKind<records::BackupRecord>(os, kind, &FromJsonLine, kAnyRecord);
 }
 
 std::optional<RestoreRecord> LastOfKind(platform::Os& os, RestoreKind kind) {
-    return lastOfKind<RestoreRecord>(os, kind, &RestoreFromJsonLine);
+    return lastOfKind<RestoreRecord>(os, kind, &RestoreFromJsonLine, kAnyRecord);
+}
+
+std::optional<records::BackupRecord> LastCompleteOfKind(platform::Os& os, BackupKind kind) {
+    return lastOfKind<records::BackupRecord>(os, kind, &FromJsonLine, [](const records::BackupRecord& record) {
+        return record.result == Result::Ok || record.result == Result::Warnings;
+    });
 }
 
 std::optional<std::uint64_t> UtcTicksOf(const std::string& time) {

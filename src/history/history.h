@@ -40,5 +40,7 @@ platform::Status Append(platform::Os& os, const records::RestoreRecord& record);
 // lines are passed over.
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, records::BackupKind kind);
 std::optional<records::RestoreRecord> LastOfKind(platform::Os& os, records::RestoreKind kind);
+// The newest record of a kind whose backup completed (ok or warnings).
+std::optional<records::BackupRecord> LastCompleteOfKind(platform::Os& os, records::BackupKind kind);
 
 }  // namespace history

@@ -37,6 +37,8 @@ struct BackupRecord {
     std::uint64_t bytes = 0;  // of the files counted
     double seconds = 0;
     std::vector<LeftOutFile> leftOut;
+    // Older archives of the backup removed after it, to keep the newest N.
+    std::vector<std::string> removed;
     // For a failed, cancelled or warnings run: the message the user saw, or
     // would have seen, on one line.
     std::string reason;

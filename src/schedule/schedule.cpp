@@ -227,6 +227,7 @@ std::string TaskArguments(const BackupJob& job) {
     if (!job.destination.empty()) arguments += " /destination:" + quotedValue(job.destination);
     if (job.yearly) arguments += " /yearly";
     if (job.testAfter) arguments += " /test";
+    if (job.keep) arguments += " /keep:" + retention::KeepCountText(job.keep);
     return arguments + " /quiet";
 }
 

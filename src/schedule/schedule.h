@@ -5,6 +5,7 @@
 #include "records/records.h"
 #include "platform/os.h"
 #include "platform/task_scheduler.h"
+#include "retention/retention.h"
 
 #include <optional>
 #include <string>
@@ -49,6 +50,7 @@ struct BackupJob {
     std::string destination;  // empty: the saved default
     bool yearly = false;
     bool testAfter = false;  // /test: each run tests its archive
+    retention::KeepCount keep;  // nothing: the saved count
 };
 
 // The job with its folder and destination full and canonical

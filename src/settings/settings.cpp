@@ -8,6 +8,7 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kFileName = "DefaultDestinationPath.txt";
 constexpr std::string_view kTestAfterBackupFile = "TestAfterBackup.txt";
+constexpr std::string_view kKeepFileName = "ArchivesToKeep.txt";
 
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -122,6 +123,26 @@ Outcome SaveTestAfterBackup(platform::Os& os, bool on) {
     const std::string file = *folder + std::string(kTestAfterBackupFile);
     if (auto made = MakeFolder(os, *folder); !made) return {file, made};
     return {file, os.writeFileReplacing(file, on ? "1\r\n" : "0\r\n")};
+}
+
+retention::KeepCount SavedKeepCount(platform::Os& os) {
+    const auto folder = userSettingsFolder(os);
+    if (!folder) return std::nullopt;
+    const auto bytes = os.readFile(*folder + std::string(kKeepFileName));
+    if (!bytes) return std::nullopt;
+    const auto lines = splitLines(*bytes);
+    // A damaged file removes nothing.
+    return lines.empty() ? std::nullopt : retention::ParseKeepCount(lines.front()).keep;
+}
+
+Outcome SaveKeepCount(platform::Os& os, retention::KeepCount keep) {
+    const auto folder = userSettingsFolder(os);
+    if (!folder)
+        return {std::string(kKeepFileName),
+                platform::Status::failure("The local application-data folder is not known.")};
+    const std::string file = *folder + std::string(kKeepFileName);
+    if (auto made = MakeFolder(os, *folder); !made) return {file, made};
+    return {file, os.writeFileReplacing(file, retention::KeepCountText(keep) + "\r\n")};
 }
 
 }  // namespace settings

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/os.h"
+#include "retention/retention.h"
 
 #include <optional>
 #include <string>
@@ -51,5 +52,11 @@ Outcome SaveDestination(platform::Os& os, std::string_view driveLetter, std::str
 // where it is missing or unreadable.
 bool TestAfterBackup(platform::Os& os);
 Outcome SaveTestAfterBackup(platform::Os& os, bool on);
+// How many archives of each backup to keep, saved for the user alone in
+// ArchivesToKeep.txt under the local application-data folder: all of them
+// when there is no file, or one that does not hold a count.
+retention::KeepCount SavedKeepCount(platform::Os& os);
+// Replaces that file with the count ("" for all) and CR LF.
+Outcome SaveKeepCount(platform::Os& os, retention::KeepCount keep);
 
 }  // namespace settings

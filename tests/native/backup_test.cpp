@@ -67,6 +67,27 @@ TEST_F(Backups, TestAfterBackupIsSavedPerUserAndGoesWithTheRun) {
     EXPECT_TRUE(runner.started[0].testAfter);
 }
 
+// The count goes with each run as typed; its own Default keeps it for the
+// user; a count that cannot be read starts nothing.
+TEST_F(Backups, KeepNewestGoesWithEachRunAndItsDefaultKeepsIt) {
+    os.addFolder("C:\\Backup Zips");
+    w().txtKeepNewest.setText("none");
+    w().btnBackupUser.click();
+    EXPECT_TRUE(runner.started.empty());
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{retention::ParseKeepCount("none").problem});
+
+    w().txtKeepNewest.setText(" 3");
+    w().btnBackupUser.click();
+    ASSERT_EQ(runner.started.size(), 1u);
+    EXPECT_EQ(runner.started[0].keep, 3u);
+    runner.finish({});
+    settle();
+    w().btnDefaultKeep.click();
+    EXPECT_EQ(os.contentOf("C:\\Users\\jsmith\\AppData\\Local\\Quenfold\\ArchivesToKeep.txt"), "3\r\n");
+    load();
+    EXPECT_EQ(w().txtKeepNewest.text(), "3");
+}
+
 struct MissingDriveCase {
     std::string destination;
     std::string root;

@@ -188,17 +188,20 @@ TEST_F(BackupWindow, AJobStoppedBeforeTheArchiverIsRecordedAndShownOnItsLine) {
     };
     const Case cases[] = {
         {"a missing drive", [&] { form->txtDefaultPath.setText("Q:\\Zips"); }, Result::Failed,
-         "failed: The default Drive, Q:\\ , doesn't exist. Please select appropriate drive before trying again."},
+         "failed: The default Drive, Q:\\ , doesn't exist. Please select appropriate drive before trying again. "
+         "No complete backup recorded."},
         {"a blank label", [&] { form->txtSpecificBackupFileName.setText(""); }, Result::Failed,
-         "failed: Either the Source Path or Backup File Label is blank. Please Enter Appropriate Data!"},
+         "failed: Either the Source Path or Backup File Label is blank. Please Enter Appropriate Data! "
+         "No complete backup recorded."},
         {"a destination the user chose not to create",
          [&] {
              form->txtDefaultPath.setText("C:\\New Zips");
              ui.answers = {platform::MessageAnswer::No};
          },
-         Result::Cancelled, "cancelled: The destination folder C:\\New Zips was not created."},
+         Result::Cancelled, "cancelled: The destination folder C:\\New Zips was not created. No complete backup recorded."},
         {"a runner that cannot start", [&] { runner.startFailure = "no thread could be made"; }, Result::Failed,
-         "failed: The backup to C:\\Backup Zips\\Docs-200603.zip could not be started: no thread could be made"},
+         "failed: The backup to C:\\Backup Zips\\Docs-200603.zip could not be started: no thread could be made. "
+         "No complete backup recorded."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -244,16 +247,16 @@ TEST_F(BackupWindow, TheOutcomeBecomesTheLastBackupLineAndItsReport) {
     };
     const std::vector<Case> cases = {
         {record(BackupKind::Folder, "2006-03-14T15:48:27+01:00", Result::Ok, 1234, 1234),
-         "2006-03-14 14:48, Docs-200603.zip, complete, 1,234 of 1,234 files"},
+         "2006-03-14 14:48, Docs-200603.zip, complete, 1,234 of 1,234 files (today)"},
         {record(BackupKind::Documents, "2006-03-14T23:30:00.125-05:00", Result::Warnings, 6, 9,
                 {{"desktop.ini", LeftOutReason::HiddenOrSystem},
                  {".hidden", LeftOutReason::HiddenOrSystem},
                  {"locked.pst", LeftOutReason::Unreadable}}),
-         "2006-03-15 04:30, Jsmith-200603.zip, files left out, 6 of 9 files, 2 hidden or system left out"},
+         "2006-03-15 04:30, Jsmith-200603.zip, files left out, 6 of 9 files, 2 hidden or system left out (today)"},
         {record(BackupKind::Folder, "2006-03-14T08:00:00Z", Result::Cancelled, 0, 40),
-         "2006-03-14 08:00, Docs-200603.zip, cancelled"},
+         "2006-03-14 08:00, Docs-200603.zip, cancelled. No complete backup recorded."},
         {record(BackupKind::Documents, "yesterday", Result::Failed, 0, 9, {}, "The disk is full."),
-         "yesterday, Jsmith-200603.zip, failed: The disk is full."},
+         "yesterday, Jsmith-200603.zip, failed: The disk is full. No complete backup recorded."},
     };
     auto& w = loaded();
     for (const Case& c : cases) {
@@ -292,8 +295,8 @@ TEST_F(BackupWindow, StartUpShowsTheLastOfEachKindFromTheHistory) {
     const std::vector<Case> cases = {
         {"no history", "", "", none, none},
         {"one of each kind, the documents before the roll-over", folder + "\n", documents + "\n",
-         "2006-03-02 10:00, New.zip, failed",
-         "2006-03-03 10:00, J.zip, files left out, 6 of 9 files, 1 hidden or system left out"},
+         "2006-03-02 10:00, New.zip, failed. No complete backup recorded.",
+         "2006-03-03 10:00, J.zip, files left out, 6 of 9 files, 1 hidden or system left out (11 days ago)"},
     };
     for (const Case& c : cases) {
         os.remove(kLog);

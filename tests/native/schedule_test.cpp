@@ -141,6 +141,12 @@ TEST(TaskArguments, ValuesWithBlanksAreQuotedAsTheCommandLineReadsThem) {
              return tested;
          }(),
          R"(/folder:D:\Data /label:Reports /test /quiet)"},
+        {[] {
+             auto job = Documents("", "", true);
+             job.keep = 12;
+             return job;
+         }(),
+         "/documents /yearly /keep:12 /quiet"},
     };
     for (const auto& c : cases) EXPECT_EQ(schedule::TaskArguments(c.job), c.arguments);
 }

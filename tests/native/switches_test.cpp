@@ -57,6 +57,9 @@ TEST(Switches, ReadIntoTheRequest) {
              r.unschedule = r.all = r.quiet = true;
          })},
         {{"-all", "-unschedule"}, with(documents(), [](Request& r) { r.unschedule = r.all = true; })},
+        {{"/documents", "/keep: 3 "}, with(documents(), [](Request& r) { r.keep = 3u; })},
+        // Blank keeps all, whatever was saved.
+        {{"/documents", "/KEEP:"}, with(documents(), [](Request& r) { r.keep = retention::KeepCount{}; })},
     };
     for (const auto& c : cases) {
         cli::Parsed parsed = cli::ParseSwitches(c.arguments);
@@ -130,6 +133,8 @@ TEST(Switches, RefusedWithTheProblemAndTheUsage) {
         {{"/test:a.zip", "/documents"}, "/documents goes with a backup, not with /test:ARCHIVE.", false},
         {{"/restore:a.zip", "/to:C:\\x", "/yearly"}, "/yearly goes with a backup, not with /restore.", false},
         {{"/test:a.zip", "/file:*.txt"}, "/to and /file go with /restore.", false},
+        {{"/documents", "/keep"}, "/keep needs a value, as in /keep:N.", false},
+        {{"/documents", "/keep:0"}, "/keep: " + retention::ParseKeepCount("0").problem, false},
     };
     for (const auto& c : cases) {
         cli::Parsed parsed = cli::ParseSwitches(c.arguments);

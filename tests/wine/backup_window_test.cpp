@@ -6,12 +6,15 @@
 #include "prefix_state.h"
 #include "program_driver.h"
 #include "real_input.h"
+#include "screen_capture.h"
+#include "app/readable_colour.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <tlhelp32.h>
 
+#include <ctime>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -127,16 +130,14 @@ TEST_F(BackupWindow, LastBackupsFromTheHistoryOpenTheirReports) {
     std::string userLine = program->text("btnLastUserBackup");
     EXPECT_NE(userLine.find("Jsmith-202601.zip, files left out, 6 of 9 files"), std::string::npos) << userLine;
 
-    // Backwards from the first field, past Schedule and the test option
+    // Backwards from the first field, past Schedule, the test option and the kept count
     // (Cancel has nothing to end), Tab reaches the lines; Enter opens one.
     ClickAt(CentreOf(program->control("TxtSrc")));
     ASSERT_TRUE(focusMovesTo("TxtSrc"));
-    for (const char* control : {"btnSchedule", "chkTestAfterBackup"}) {
+    for (const char* control : {"btnSchedule", "chkTestAfterBackup", "btnDefaultKeep", "txtKeepNewest", "btnLastUserBackup"}) {
         PressChord(VK_SHIFT, VK_TAB);
         ASSERT_TRUE(focusMovesTo(control)) << program->focusedControl();
     }
-    PressChord(VK_SHIFT, VK_TAB);
-    ASSERT_TRUE(focusMovesTo("btnLastUserBackup"));
     PressKey(VK_RETURN);
     std::string report = reportClosedWithEsc();
     EXPECT_NE(report.find("C:\\Backup Zips\\Jsmith-202601.zip"), std::string::npos) << report;
@@ -238,6 +239,57 @@ TEST_F(BackupWindow, RunsAccountForEveryFileAndEscEndsALongOneLeavingTheArchiveA
     EXPECT_NE(program->text("btnLastSpecificBackup").find("cancelled"), std::string::npos)
         << program->text("btnLastSpecificBackup");
     EXPECT_EQ(historyLines().back().value("result", ""), "cancelled");
+}
+
+// Noon of the local date `days` before today, as the history writes times.
+std::string daysAgo(int days) {
+    const std::time_t then = std::time(nullptr) - static_cast<std::time_t>(days) * 24 * 60 * 60;
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%dT12:00:00+00:00", std::localtime(&then));
+    return text;
+}
+
+std::string record(const std::string& time, const char* kind, const char* result, const char* reason) {
+    return R"({"time":")" + time + R"(","kind":")" + kind +
+           R"(","source":"C:\\Data\\","archive":"C:\\Zips\\Data-202610.zip","exit_code":null,"result":")" + result +
+           R"(","counted_files":1,"archived_files":1,"bytes":1,"seconds":1,"left_out":[],"reason":")" + reason +
+           "\"}\n";
+}
+
+// A folder backup last complete 45 days ago and failed yesterday warns, in
+// a colour that reads on the button; a documents backup made today does not.
+TEST(StaleLine, AnOldCompleteBackupAndAFailedRunSinceAreShownInTheWarningColour) {
+    forgetSettings();
+    installArchivers(true, true);
+    ::SHCreateDirectoryExW(nullptr, widen(userSettingsFolder()).c_str(), nullptr);
+    std::ofstream(userSettingsFolder() + kHistory, std::ios::binary)
+        << record(daysAgo(45), "folder", "ok", "") << record(daysAgo(1), "folder", "failed", "The disk was gone.")
+        << record(daysAgo(0), "documents", "ok", "");
+    ProgramDriver program(QuenfoldExePath());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(BringToFront(program.mainWindow()));
+
+    const std::string stale = program.text("btnLastSpecificBackup");
+    EXPECT_NE(stale.find("failed: The disk was gone. Last complete backup "), std::string::npos) << stale;
+    EXPECT_TRUE(stale.ends_with(", 45 days ago.")) << stale;
+    EXPECT_TRUE(program.text("btnLastUserBackup").ends_with(" (today)")) << program.text("btnLastUserBackup");
+
+    const app::Rgb face{GetRValue(::GetSysColor(COLOR_BTNFACE)), GetGValue(::GetSysColor(COLOR_BTNFACE)),
+                        GetBValue(::GetSysColor(COLOR_BTNFACE))};
+    const app::Rgb warning = app::ReadableTextColour(app::kWarningRed, face);
+    EXPECT_EQ(warning, app::kWarningRed) << "the warning colour falls back on this button face";
+    RECT staleLine, goodLine;
+    ::GetWindowRect(program.control("btnLastSpecificBackup"), &staleLine);
+    ::GetWindowRect(program.control("btnLastUserBackup"), &goodLine);
+    const COLORREF colour = RGB(warning.red, warning.green, warning.blue);
+    int staleWarns = 0, goodWarns = 0;
+    EXPECT_TRUE(waitFor([&] {
+        ScreenCapture screen(RECT{staleLine.left, staleLine.top, goodLine.right, goodLine.bottom});
+        staleWarns = screen.pixelsOfColour(staleLine, colour);
+        goodWarns = screen.pixelsOfColour(goodLine, colour);
+        return staleWarns > 50;
+    }, 10s)) << staleWarns;
+    EXPECT_EQ(goodWarns, 0);
 }
 
 }  // namespace

@@ -193,5 +193,31 @@ TEST_F(UnattendedEndToEnd, AMissingDriveLeavesAFailedRecordWithItsReason) {
               "The default Drive, F:\\ , doesn't exist. Please select appropriate drive before trying again.");
 }
 
+// The newest three of the backup's monthly archives stay; nothing else in
+// the folder is touched, and the record names what went.
+TEST_F(UnattendedEndToEnd, KeepThreeRemovesTheOldestOfItsOwnArchivesOnly) {
+    const std::string last = std::to_string(std::stoi(year) - 1);
+    const std::vector<std::string> older = {"Keep-" + last + "01.zip", "Keep-" + last + "02.zip",
+                                            "Keep-" + last + "03.zip", "Keep-" + last + "04.zip",
+                                            "Keep-" + last + "05.zip"};
+    const std::vector<std::string> others = {"Keep-notes.zip", "Keep2-" + last + "01.zip", "Keep-" + last + ".zip",
+                                             "Other-" + last + "01.zip"};
+    for (const auto& names : {older, others})
+        for (const std::string& name : names) zips.addFile(name, "not read");
+
+    EXPECT_EQ(runQuietly(L"/folder:C:\\quenfold-test-unattended-source /label:keep "
+                         L"/destination:C:\\quenfold-test-unattended-zips /keep:3"),
+              0u);
+    EXPECT_TRUE(exists(zips.path() + "\\Keep-" + year + month + ".zip"));
+    for (std::size_t i = 0; i < older.size(); ++i)
+        EXPECT_EQ(exists(zips.path() + "\\" + older[i]), i >= 3) << older[i];
+    for (const std::string& name : others) EXPECT_TRUE(exists(zips.path() + "\\" + name)) << name;
+    const std::vector<nlohmann::json> lines = historyLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].value("result", ""), "ok");
+    EXPECT_EQ(lines[0]["removed"], nlohmann::json({zips.path() + "\\" + older[0], zips.path() + "\\" + older[1],
+                                                   zips.path() + "\\" + older[2]}));
+}
+
 }  // namespace
 

@@ -44,7 +44,8 @@ std::wstring windowText(HWND hwnd) {
 }
 
 bool onDesktop(Look look) {
-    return look != Look::Default && look != Look::ReadOnly && look != Look::Link && look != Look::MultiLine;
+    return look != Look::Default && look != Look::ReadOnly && look != Look::Link && look != Look::MultiLine &&
+           look != Look::StatusLine;
 }
 
 // The item messages of the two kinds of list control.
@@ -194,7 +195,8 @@ void FormView::createControl(const ControlLayout& layout, Control* model, HWND t
     // the style's own colour, whatever WM_CTLCOLORSTATIC asks, and Wine's
     // cannot be turned off for one control: those on the desktop colour are
     // drawn here.
-    if (onDesktop(layout.look) && layout.kind != ControlKind::TextLabel && layout.kind != ControlKind::TextBox)
+    if ((onDesktop(layout.look) && layout.kind != ControlKind::TextLabel && layout.kind != ControlKind::TextBox) ||
+        layout.look == Look::StatusLine)
         ::SetWindowSubclass(hwnd, &FormView::desktopCaptionProc, 0, reinterpret_cast<DWORD_PTR>(this));
     if (!layout.tooltip.empty()) addTooltip(tooltip, hwnd, layout);
 
@@ -333,6 +335,8 @@ void FormView::mirror(Bound& bound) {
         showChecked(hwnd, check->value() != 0);
     } else if (auto* captioned = dynamic_cast<Captioned*>(&model)) {
         showText(hwnd, captioned->caption());
+        // A warning that comes or goes with the same caption.
+        if (bound.layout->look == Look::StatusLine) ::InvalidateRect(hwnd, nullptr, FALSE);
     }
     bool shown = (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown != model.visible()) ::ShowWindow(hwnd, model.visible() ? SW_SHOWNA : SW_HIDE);
@@ -497,7 +501,7 @@ LRESULT CALLBACK FormView::desktopCaptionProc(HWND hwnd, UINT message, WPARAM wP
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = ::BeginPaint(hwnd, &paint);
-            reinterpret_cast<FormView*>(view)->paintDesktopCaption(hwnd, dc);
+            reinterpret_cast<FormView*>(view)->paintOwnCaption(hwnd, dc);
             ::EndPaint(hwnd, &paint);
             return 0;
         }
@@ -514,11 +518,58 @@ LRESULT CALLBACK FormView::desktopCaptionProc(HWND hwnd, UINT message, WPARAM wP
     return result;
 }
 
-// A frame: the etched line with the caption over its top edge. An option or
-// check box: the box, the caption beside it and the focus rectangle.
-void FormView::paintDesktopCaption(HWND hwnd, HDC dc) {
+void FormView::paintOwnCaption(HWND hwnd, HDC dc) {
     Bound* bound = boundByWindow(hwnd);
     if (!bound) return;
+    if (bound->layout->look == Look::StatusLine)
+        paintStatusLine(*bound, dc);
+    else
+        paintDesktopCaption(*bound, dc);
+}
+
+// A push button whose caption is drawn by the program: the button's own text
+// colour is fixed, and a warning has to read at 4.5:1 on the button's face.
+void FormView::paintStatusLine(const Bound& bound, HDC dc) {
+    HWND hwnd = bound.hwnd;
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    const bool enabled = ::IsWindowEnabled(hwnd) != FALSE;
+    UINT state = DFCS_BUTTONPUSH;
+    if (::SendMessageW(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) state |= DFCS_PUSHED;
+    if (!enabled) state |= DFCS_INACTIVE;
+    ::DrawFrameControl(dc, &client, DFC_BUTTON, state);
+
+    const auto* button = dynamic_cast<const Button*>(bound.model);
+    COLORREF colour = ::GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+    if (enabled && button && button->warning()) {
+        Rgb shown = ReadableTextColour(kWarningRed, rgbOf(::GetSysColor(COLOR_BTNFACE)));
+        colour = RGB(shown.red, shown.green, shown.blue);
+    }
+    const std::wstring caption = windowText(hwnd);
+    HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, colour);
+    RECT text = client;
+    ::InflateRect(&text, -::MulDiv(4, dpi_, 96), -::MulDiv(2, dpi_, 96));
+    // Centred as the button centres its own caption, wrapped where it must.
+    RECT measured = text;
+    const UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+    ::DrawTextW(dc, caption.c_str(), -1, &measured, format | DT_CALCRECT);
+    const int height = measured.bottom - measured.top;
+    text.top += std::max(0L, (text.bottom - text.top - height) / 2);
+    ::DrawTextW(dc, caption.c_str(), -1, &text, format);
+    if (::GetFocus() == hwnd) {
+        RECT focus = client;
+        ::InflateRect(&focus, -::MulDiv(3, dpi_, 96), -::MulDiv(3, dpi_, 96));
+        ::DrawFocusRect(dc, &focus);
+    }
+    ::SelectObject(dc, oldFont);
+}
+
+// A frame: the etched line with the caption over its top edge. An option or
+// check box: the box, the caption beside it and the focus rectangle.
+void FormView::paintDesktopCaption(const Bound& bound, HDC dc) {
+    HWND hwnd = bound.hwnd;
     RECT client;
     ::GetClientRect(hwnd, &client);
     std::wstring caption = windowText(hwnd);
@@ -526,7 +577,7 @@ void FormView::paintDesktopCaption(HWND hwnd, HDC dc) {
     HGDIOBJ oldFont = ::SelectObject(dc, font);
     HBRUSH desktop = colourStatic(dc, hwnd);
     ::SetBkMode(dc, TRANSPARENT);
-    const bool frame = bound->layout->kind == ControlKind::GroupFrame;
+    const bool frame = bound.layout->kind == ControlKind::GroupFrame;
     RECT text = client;
     if (frame) {
         TEXTMETRICW metrics;
@@ -545,7 +596,7 @@ void FormView::paintDesktopCaption(HWND hwnd, HDC dc) {
         const int box = ::MulDiv(13, dpi_, 96);
         RECT mark = {client.left, (client.top + client.bottom - box) / 2, client.left + box,
                      (client.top + client.bottom + box) / 2};
-        UINT state = bound->layout->kind == ControlKind::OptionButton ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
+        UINT state = bound.layout->kind == ControlKind::OptionButton ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
         if (::SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED) state |= DFCS_CHECKED;
         if (::SendMessageW(hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) state |= DFCS_PUSHED;
         if (!::IsWindowEnabled(hwnd)) state |= DFCS_INACTIVE;

@@ -71,7 +71,9 @@ private:
     HBRUSH colourStatic(HDC dc, HWND control);
     static LRESULT CALLBACK desktopCaptionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                DWORD_PTR view);
-    void paintDesktopCaption(HWND hwnd, HDC dc);
+    void paintOwnCaption(HWND hwnd, HDC dc);
+    void paintDesktopCaption(const Bound& bound, HDC dc);
+    void paintStatusLine(const Bound& bound, HDC dc);
     void eraseBackground(HDC dc);
     Bound* boundById(int id);
     Bound* boundByName(std::string_view name);
