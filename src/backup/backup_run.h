@@ -14,6 +14,9 @@
 
 namespace backup {
 
+// Whether to go on with a run that may not fit, asked with the question.
+using AskToGoOn = std::function<bool(const std::string& question)>;
+
 struct RunRequest {
     records::BackupKind kind = records::BackupKind::Folder;
     std::string sourceFolder;  // the folder whose files go in, ending in "\"
@@ -22,6 +25,9 @@ struct RunRequest {
     std::string archiverPath;
     // The archive's lock (HoldArchive): the run holds it until it is recorded.
     std::shared_ptr<platform::HeldLock> archiveLock;
+    // Called on the user-interface thread when the run may not fit; unset
+    // (unattended), the run goes on and its record keeps the warning.
+    AskToGoOn askToGoOn;
 };
 
 // How far the archiver is. Without a measure, `measured` is false and the

@@ -36,7 +36,8 @@ struct BackupRecord {
     double seconds = 0;
     std::vector<LeftOutFile> leftOut;
     // For a failed, cancelled or warnings run: the message the user saw, or
-    // would have seen, on one line.
+    // would have seen, on one line; for a complete one, the warning that it
+    // might not fit, which an unattended run went on despite.
     std::string reason;
 };
 
