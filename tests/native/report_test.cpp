@@ -171,25 +171,4 @@ TEST(Report, ComparesTheSourceWithTheArchivesDirectory) {
     }
 }
 
-// A full disk says how full; a first run that wrote nothing has nothing it
-// could not read back.
-TEST(Report, AFullDiskSaysHowFullAndOnlyALostArchiveCouldNotBeReadBack) {
-    for (bool existedBefore : {false, true}) {
-        SCOPED_TRACE(existedBefore);
-        fake::FakeOs os;
-        backup::RunFacts run{records::BackupKind::Folder, "C:\\Data\\", "C:\\Backup\\Data.zip", {true, {}, 14}, false,
-                             kStart, "2005-05-05T14:30:00+02:00", 1.5};
-        run.archiveExistedBefore = existedBefore;
-        run.roomLeft = "The destination has 9 bytes free.";
-        const backup::ArchiveContents archive = backup::ReadArchiveContents(os, run.archive);
-        const auto message = backup::MessageAfterRun(backup::BuildRecord(run, {}, archive), run, archive, "wzzip.exe");
-        ASSERT_TRUE(message);
-        EXPECT_TRUE(message->starts_with("The backup to C:\\Backup\\Data.zip failed:\r\nthe disk is full or the "
-                                         "archive could not be written (exit code 14).\r\nThe destination has 9 bytes "
-                                         "free.\r\n\r\nResult: failed"))
-            << *message;
-        EXPECT_EQ(message->find("It could not be read back") != std::string::npos, existedBefore) << *message;
-    }
-}
-
 }  // namespace
