@@ -27,7 +27,7 @@ struct RunRequest {
     std::shared_ptr<platform::HeldLock> archiveLock;
     // Called on the user-interface thread when the run may not fit; unset
     // (unattended), the run goes on and its record keeps the warning.
-    AskToGoOn askToGoOn;
+    AskToGoOn askToGoOn{};
 };
 
 // How far the archiver is. Without a measure, `measured` is false and the
