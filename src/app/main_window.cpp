@@ -11,6 +11,7 @@
 #include "backup/winzip.h"
 #include "destination/destination.h"
 #include "history/history.h"
+#include "naming/paths.h"
 #include "retention/retention.h"
 #include "settings/settings.h"
 
@@ -136,8 +137,9 @@ void frmQuenfoldBackup::chkTestAfterBackup_Click() {
 void frmQuenfoldBackup::btnDefaultDestination_Click() {
     std::string letter = naming::SystemDriveLetter(os_);
     if (auto problem = inputProblem({.destination = txtDefaultPath.text()})) return tell(*problem);
-    if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(txtDefaultPath.text()))) return;
-    destination::MakeSureDirectoryTreeExists(os_, ui(), txtDefaultPath.text());
+    const std::string folder = naming::PlainForm(txtDefaultPath.text()).value_or(txtDefaultPath.text());
+    if (!destination::CheckDestinationDrive(os_, ui(), destination::DriveRoot(folder))) return;
+    destination::MakeSureDirectoryTreeExists(os_, ui(), folder);
     if (auto saved = settings::SaveDestination(os_, letter, txtDefaultPath.text()); !saved.status)
         tell("The default destination could not be saved in " + saved.file + ":\r\n" + saved.status.error);
     ui().sendTab();
@@ -366,6 +368,10 @@ void frmQuenfoldBackup::runBackupJob(const backup::Job& job) {
         },
         [this, alive](backup::RunOutcome outcome) {
             if (alive.lock()) backupDone(std::move(outcome));
+        },
+        [this, alive](const std::string& question) {
+            return alive.lock() && ui().showMessage(question, platform::kProgramTitle,
+                                                    platform::MessageButtons::YesNo) == platform::MessageAnswer::Yes;
         });
     if (auto* refused = std::get_if<backup::RunOutcome>(&begun)) {
         backup_.reset();

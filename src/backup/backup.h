@@ -28,6 +28,9 @@ std::string ArchiverPath(std::string_view winZipFolder);
 // The archiver's exit code for a run that left out files it could not read.
 inline constexpr std::uint32_t kSomeFilesUnreadable = 18;
 
+// The archiver's exit code for an archive it could not write (a full disk).
+inline constexpr std::uint32_t kWriteFailed = 14;
+
 // 0, 12 or 18: the archiver did its work (18: leaving out files it could
 // not read).
 bool ArchiverCompleted(std::uint32_t exitCode);

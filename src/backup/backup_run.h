@@ -15,6 +15,9 @@
 
 namespace backup {
 
+// Whether to go on with a run that may not fit, asked with the question.
+using AskToGoOn = std::function<bool(const std::string& question)>;
+
 struct RunRequest {
     records::BackupKind kind = records::BackupKind::Folder;
     std::string sourceFolder;  // the folder whose files go in, ending in "\"
@@ -26,6 +29,9 @@ struct RunRequest {
     bool testAfter = false;  // the archive tested once written and read back
     // The archives of the backup to keep once it is written.
     retention::KeepCount keep;
+    // Called on the user-interface thread when the run may not fit; unset
+    // (unattended), the run goes on and its record keeps the warning.
+    AskToGoOn askToGoOn{};
 };
 
 // How far the archiver is. Without a measure, `measured` is false and the

@@ -1,5 +1,7 @@
 #include "backup/input_checks.h"
 
+#include "naming/paths.h"
+
 namespace backup {
 namespace {
 
@@ -48,6 +50,19 @@ std::optional<std::string> badFolder(platform::Os& os, std::string_view field, s
     return std::nullopt;
 }
 
+// Judged in its plain form: "\\?\" and "\\?\UNC\" are only other
+// spellings of a folder, while a device or a computer alone holds no files.
+std::optional<std::string> badDestination(platform::Os& os, const std::string& destination) {
+    constexpr std::string_view request = "Please select a folder for the backups.";
+    const std::optional<std::string> plain = naming::PlainForm(destination);
+    if (!plain)
+        return "The Destination, " + destination + " , is a device, not a folder.\r\n\r\n" + std::string(request);
+    if (plain->starts_with("\\\\") && !naming::ShareRoot(*plain))
+        return "The Destination, " + destination + " , names a computer but none of its shared folders.\r\n\r\n" +
+               std::string(request) + " On a network, name a shared folder, such as \\\\server\\share\\Backups.";
+    return badFolder(os, "Destination", *plain, request);
+}
+
 }  // namespace
 
 std::optional<std::string> FirstInputProblem(platform::Os& os, const FieldValues& fields) {
@@ -57,8 +72,7 @@ std::optional<std::string> FirstInputProblem(platform::Os& os, const FieldValues
     if (auto problem = badNamePart("Backup File Label", fields.label)) return problem;
     if (auto problem = badNamePart("User Login Name", fields.user)) return problem;
     if (auto problem = badFolderNameEnd("User Login Name", fields.user)) return problem;
-    if (auto problem = badFolder(os, "Destination", fields.destination, "Please select a folder for the backups."))
-        return problem;
+    if (auto problem = badDestination(os, fields.destination)) return problem;
     if (auto problem = badNamePart("Year", fields.year)) return problem;
     return badNamePart("Month", fields.month);
 }

@@ -5,6 +5,7 @@
 #include "backup/record_run.h"
 #include "backup/winzip.h"
 #include "destination/destination.h"
+#include "naming/paths.h"
 
 #include <exception>
 
@@ -54,15 +55,16 @@ RunOutcome RefuseBackup(platform::Os& os, platform::Ui& ui, const Job& job, cons
 }
 
 Begun BeginBackup(platform::Os& os, platform::Ui& ui, BackupRunner& runner, const Job& job,
-                  BackupRunner::OnProgress progress, BackupRunner::OnDone done) {
+                  BackupRunner::OnProgress progress, BackupRunner::OnDone done, AskToGoOn askToGoOn) {
     const std::string winZipFolder = FindWinZipFolder(os);
     auto commandLine = ArchiverCommandLine(winZipFolder, job.archivePath, job.source);
     if (!commandLine) return RefuseBackup(os, ui, job, QuoteRefusalMessage(job.archivePath));
 
     RememberingUi checks(ui);
-    if (!destination::CheckDestinationDrive(os, checks, destination::DriveRoot(job.destination)))
+    const std::string folder = naming::PlainForm(job.destination).value_or(job.destination);
+    if (!destination::CheckDestinationDrive(os, checks, destination::DriveRoot(folder)))
         return record(os, job, checks.lastMessage());
-    switch (destination::MakeSureDirectoryTreeExists(os, checks, job.destination)) {
+    switch (destination::MakeSureDirectoryTreeExists(os, checks, folder)) {
         case destination::TreeOutcome::Ready: break;
         case destination::TreeOutcome::Declined:
             return record(os, job, "The destination folder " + job.destination + " was not created.",
@@ -73,7 +75,8 @@ Begun BeginBackup(platform::Os& os, platform::Ui& ui, BackupRunner& runner, cons
     if (!lock) return RefuseBackup(os, ui, job, ArchiveBusyMessage(job.archivePath));
 
     RunRequest request{job.kind, SourceFolderOf(job.source), job.archivePath, *commandLine,
-                       ArchiverPath(winZipFolder), std::move(lock), job.testAfter, job.keep};
+                       ArchiverPath(winZipFolder), std::move(lock), job.testAfter, job.keep,
+                       std::move(askToGoOn)};
     try {
         return runner.start(std::move(request), std::move(progress), std::move(done));
     } catch (const std::exception& error) {

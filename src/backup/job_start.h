@@ -27,9 +27,10 @@ struct Job {
 using Begun = std::variant<std::unique_ptr<RunningBackup>, RunOutcome>;
 
 // The archiver's command line, the destination's drive, its folder (created
-// when the Ui says Yes), the archive's lock; then the run.
+// when the Ui says Yes), the archive's lock; then the run, which checks the
+// room it needs first and asks `askToGoOn` (unset: nobody) when it may not fit.
 Begun BeginBackup(platform::Os& os, platform::Ui& ui, BackupRunner& runner, const Job& job,
-                  BackupRunner::OnProgress progress, BackupRunner::OnDone done);
+                  BackupRunner::OnProgress progress, BackupRunner::OnDone done, AskToGoOn askToGoOn = {});
 
 // A job refused before the archiver: the message shown, the run recorded
 // as failed with it.

@@ -79,6 +79,12 @@ RunOutcome RecordRun(platform::Os& os, const RunFacts& facts, std::stop_token st
                   " was not compared with its source: Quenfold was closed first.";
     }
     if (message && record.result != Result::Ok) record.reason = ReasonOf(*message);
+    // Complete after all, the run still says that it went on unasked and
+    // may not fit the next time.
+    if (record.result == Result::Ok && !facts.spaceWarning.empty()) {
+        record.reason = facts.spaceWarning;
+        if (!message) message = facts.spaceWarning;
+    }
     pruneAfter(os, facts, record, message);
     if (!facts.problem.empty()) addParagraph(message, facts.problem);
     return append(os, std::move(record), std::move(message));

@@ -129,7 +129,8 @@ std::string fileNameOf(std::string_view path) {
 std::optional<std::string> headline(const BackupRecord& record, const RunFacts& run, const ArchiveContents& archive,
                                     std::string_view archiverPath) {
     if (run.cancelled) return "The backup to " + run.archive + " was cancelled.";
-    if (auto said = ReportOnRun(run.process, archive.exists, run.archive, archiverPath)) return said;
+    if (auto said = ReportOnRun(run.process, archive.exists, run.archive, archiverPath))
+        return run.roomLeft.empty() ? *said : *said + "\r\n" + run.roomLeft;
     if (record.result == Result::Warnings)
         return "The backup to " + run.archive + " was made, but some files are not in it.";
     return std::nullopt;
@@ -172,6 +173,21 @@ BackupRecord BuildRecord(const RunFacts& run, const SourceListing& source, const
     return record;
 }
 
+std::uint64_t BytesToArchive(const SourceListing& source, const ArchiveContents& archive,
+                             const std::optional<std::string>& archiveInSource) {
+    std::unordered_map<std::string, const ArchivedFile*> copies;
+    for (const ArchivedFile& copy : archive.files) copies.emplace(matchKey(copy.path), &copy);
+    const std::string archiveKey = matchKey(archiveInSource.value_or(""));
+    std::uint64_t bytes = 0;
+    for (const SourceFile& file : source.files) {
+        const std::string key = matchKey(file.path);
+        if ((file.attributes & kHiddenOrSystem) || isArchiversOwn(key, archiveKey)) continue;
+        const auto found = copies.find(key);
+        if (found == copies.end() || !isCurrent(*found->second, file)) bytes += file.size;
+    }
+    return bytes;
+}
+
 std::optional<std::string> MessageAfterRun(const BackupRecord& record, const RunFacts& run,
                                            const ArchiveContents& archive, std::string_view archiverPath) {
     const std::optional<std::string> said = headline(record, run, archive, archiverPath);
@@ -179,7 +195,9 @@ std::optional<std::string> MessageAfterRun(const BackupRecord& record, const Run
     std::string message = said ? *said + "\r\n\r\n" : std::string();
     message += "Result: " + resultText(record.result) + "\r\nArchive: " + record.archive;
     if (record.tested) message += "\r\n" + testedLine(*record.tested);
-    if (!archive.readable) message += "\r\nIt could not be read back: " + archive.problem + ".";
+    // A failed first run leaves no archive, as it found none: nothing to read back.
+    if (!archive.readable && (archive.exists || run.archiveExistedBefore))
+        message += "\r\nIt could not be read back: " + archive.problem + ".";
     if (!isCompared(record)) return message;
     message += "\r\n" + filesArchived(record) + " archived.";
     // Hidden or system files come last and are only counted here: they are

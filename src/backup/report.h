@@ -49,6 +49,16 @@ struct RunFacts {
     bool testAfter = false;  // the archive is to be tested once read back
     // The archives of the backup to keep once it is written.
     retention::KeepCount keep;
+    // Whether there was an archive before the run: when there was none, a
+    // failed run that left none is no archive lost.
+    bool archiveExistedBefore = false;
+    // For an archiver that could not write (exit code 14): the destination's
+    // free space and the size the archive had reached, as a line of the
+    // message's first paragraph.
+    std::string roomLeft;
+    // A run that might not fit and went on unasked (unattended): the
+    // warning, the reason of a run that is otherwise complete.
+    std::string spaceWarning;
 };
 
 // Compares the source as found after the run with the archive. A file
@@ -74,6 +84,13 @@ records::BackupRecord BuildRecord(const RunFacts& run, const records::SourceList
 // named; hidden or system files only counted.
 std::optional<std::string> MessageAfterRun(const records::BackupRecord& record, const RunFacts& run,
                                            const ArchiveContents& archive, std::string_view archiverPath);
+
+// The bytes of the source's files that an update adds or replaces: those of
+// which the archive holds no current copy (by the rule above); hidden or
+// system files, which the archiver leaves out, and the archive itself not
+// counted.
+std::uint64_t BytesToArchive(const records::SourceListing& source, const ArchiveContents& archive,
+                             const std::optional<std::string>& archiveInSource);
 
 // A message's first paragraph on one line, as a record's reason.
 std::string ReasonOf(std::string_view message);

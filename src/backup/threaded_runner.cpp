@@ -1,13 +1,17 @@
 #include "backup/threaded_runner.h"
 
 #include "backup/archive_lock.h"
+#include "backup/backup.h"
 #include "backup/progress.h"
+#include "backup/space_check.h"
 #include "history/history.h"
 #include "metrics/metrics.h"
 #include "naming/paths.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -120,6 +124,7 @@ public:
         facts.archiveInSource = naming::PathBelow(os_, request_.sourceFolder, request_.archivePath);
         facts.time = history::Iso8601(os_.now());
         facts.startedAt = history::UtcTicksOf(facts.time).value_or(0);
+        facts.archiveExistedBefore = os_.fileExists(request_.archivePath);
 
         removeWhatKilledRunsLeft();
         platform::StartedChild started = os_.startHidden(request_.commandLine, ArchiveTag(os_, request_.archivePath));
@@ -145,6 +150,7 @@ public:
         count.wait();
         facts.process = {true, {}, archiver.exitCode().value_or(platform::kTerminatedExitCode)};
         facts.seconds = secondsSince(started_);
+        if (facts.process.exitCode == kWriteFailed) facts.roomLeft = roomLeft();
         return facts;
     }
 
@@ -158,6 +164,8 @@ private:
             if (std::optional<SourceTotals> totals = count.totals()) tracker.setTotals(*totals);
             tracker.addOutput(archiver.readNewOutput());
             tracker.setBytesRead(archiver.bytesRead());
+            for (const platform::DirEntry& temp : tempEntries(std::to_string(archiver.processId()) + "-*"))
+                archiveReached_ = std::max(archiveReached_, temp.size);
             progress_(tracker.at(secondsSince(started_)));
             if (ended) return true;
         }
@@ -187,16 +195,36 @@ private:
     }
 
     // The stand-in writes "<archive>.<pid>-<n>.wzzip-tmp" beside the archive.
-    std::vector<std::string> tempFiles(const std::string& processPattern) {
+    std::vector<platform::DirEntry> tempEntries(const std::string& processPattern) {
         const std::string& archive = request_.archivePath;
-        const std::size_t slash = archive.find_last_of('\\');
-        const std::string folder = archive.substr(0, slash + 1);
-        const std::string pattern = archive.substr(slash + 1) + "." + processPattern + std::string(kTempSuffix);
+        const std::string pattern = archive.substr(folder().size()) + "." + processPattern + std::string(kTempSuffix);
+        std::vector<platform::DirEntry> entries = os_.findFiles(folder() + pattern).value_or(std::vector<platform::DirEntry>{});
+        std::erase_if(entries, [](const platform::DirEntry& entry) { return entry.isDirectory(); });
+        return entries;
+    }
+
+    std::vector<std::string> tempFiles(const std::string& processPattern) {
         std::vector<std::string> paths;
-        for (const platform::DirEntry& entry :
-             os_.findFiles(folder + pattern).value_or(std::vector<platform::DirEntry>{}))
-            if (!entry.isDirectory()) paths.push_back(folder + entry.name);
+        for (const platform::DirEntry& entry : tempEntries(processPattern)) paths.push_back(folder() + entry.name);
         return paths;
+    }
+
+    std::string folder() const {
+        return request_.archivePath.substr(0, request_.archivePath.find_last_of('\\') + 1);
+    }
+
+    // The archiver could not write: how much room there is, and how far the
+    // archive (its temporary file, gone now) had grown.
+    std::string roomLeft() {
+        const std::string separator = os_.thousandsSeparator();
+        auto bytes = [&](std::uint64_t value) {
+            return metrics::FormatFigure(static_cast<std::int64_t>(value), separator) + " bytes";
+        };
+        const std::optional<std::uint64_t> free = os_.freeSpace(folder());
+        if (!free) return {};
+        std::string line = "The destination has " + bytes(*free) + " free";
+        if (archiveReached_ > 0) line += "; the archive had reached " + bytes(archiveReached_) + " when it stopped";
+        return line + ".";
     }
 
     platform::Os& os_;
@@ -204,6 +232,7 @@ private:
     const std::stop_token stop_;
     const std::function<void(const Progress&)> progress_;
     const Clock::time_point started_ = Clock::now();
+    std::uint64_t archiveReached_ = 0;  // the largest temporary file seen
 };
 
 // The outcome when the run or its recording threw: failed, with the reason.
@@ -214,14 +243,17 @@ RunOutcome failedOutcome(BackupRecord record, const std::string& reason) {
     return {std::move(record), std::move(message)};
 }
 
-RunOutcome runAndRecord(platform::Os& os, const RunRecorder& recorder, RunRequest request, std::stop_token stop,
-                        std::function<void(const Progress&)> progress) {
+RunOutcome runAndRecord(platform::Os& os, const RunRecorder& recorder, RunRequest request, const AskToGoOn& ask,
+                        std::stop_token stop, std::function<void(const Progress&)> progress) {
     BackupRecord known;
     known.kind = request.kind;
     known.source = request.sourceFolder;
     known.archive = request.archivePath;
     try {
+        SpaceJudgement space = CheckSpace(os, request, ask, stop);
+        if (space.ended) return std::move(*space.ended);
         RunFacts facts = Run(os, std::move(request), stop, std::move(progress)).archive();
+        facts.spaceWarning = std::move(space.warning);
         known.time = facts.time;
         if (facts.process.started) known.exitCode = facts.process.exitCode;
         return recorder(std::move(facts), stop);
@@ -230,6 +262,18 @@ RunOutcome runAndRecord(platform::Os& os, const RunRecorder& recorder, RunReques
     } catch (...) {
         return failedOutcome(std::move(known), "an unknown error occurred");
     }
+}
+
+// The question asked on the user-interface thread, the worker waiting for
+// the answer: No once the window has gone or the run is stopped.
+bool askOnUiThread(const ThreadedBackupRunner::Post& post, const AskToGoOn& ask, std::shared_ptr<bool> wanted,
+                   const std::string& question, std::stop_token stop) {
+    auto answer = std::make_shared<std::promise<bool>>();
+    std::future<bool> answered = answer->get_future();
+    post([answer, ask, wanted, question] { answer->set_value(*wanted && ask(question)); });
+    while (answered.wait_for(kPollInterval) != std::future_status::ready)
+        if (stop.stop_requested()) return false;
+    return answered.get();
 }
 
 }  // namespace
@@ -268,7 +312,12 @@ std::unique_ptr<RunningBackup> ThreadedBackupRunner::start(RunRequest request, O
         };
         // Held until the run is in the history: no other run writes the archive meanwhile.
         std::shared_ptr<platform::HeldLock> archiveLock = std::move(request.archiveLock);
-        RunOutcome outcome = runAndRecord(os_, recorder_, std::move(request), std::move(stop), postProgress);
+        AskToGoOn ask;
+        if (request.askToGoOn)
+            ask = [this, uiAsk = std::move(request.askToGoOn), wanted, stop](const std::string& question) {
+                return askOnUiThread(post_, uiAsk, wanted, question, stop);
+            };
+        RunOutcome outcome = runAndRecord(os_, recorder_, std::move(request), ask, stop, postProgress);
         archiveLock.reset();
         post_([outcome = std::move(outcome), onDone = std::move(onDone), wanted]() mutable {
             if (*wanted) onDone(std::move(outcome));

@@ -1,15 +1,23 @@
 #include "destination/destination.h"
 
 #include "naming/naming.h"
+#include "naming/paths.h"
 
 namespace destination {
 
 std::string DriveRoot(std::string_view destination) {
+    if (auto share = naming::ShareRoot(destination)) return *share;
     return std::string(destination.substr(0, 1)) + ":\\";
 }
 
 bool CheckDestinationDrive(platform::Os& os, platform::Ui& ui, std::string_view driveRoot) {
     if (os.folderExists(driveRoot)) return true;
+    if (naming::ShareRoot(driveRoot)) {
+        ui.showMessage("The network folder " + std::string(driveRoot.substr(0, driveRoot.size() - 1)) +
+                           " can't be reached. Check that it is on and that you are connected to it.",
+                       platform::kProgramTitle, platform::MessageButtons::Ok);
+        return false;
+    }
     ui.showMessage("The default Drive, " + std::string(driveRoot) +
                        " , doesn't exist.\r\n\r\nPlease select appropriate drive before trying again.",
                    platform::kProgramTitle, platform::MessageButtons::Ok);
@@ -33,10 +41,11 @@ TreeOutcome MakeSureDirectoryTreeExists(platform::Os& os, platform::Ui& ui, std:
 }
 
 FolderCreation CreateMissingFolders(platform::Os& os, std::string_view path) {
-    // Each prefix ending before a backslash, after the first, names a level;
-    // a doubled backslash names none.
+    // Each prefix ending before a backslash, after the first (or the
+    // share's), names a level; a doubled backslash names none.
     std::string qualified = naming::QualifyPath(path);
-    std::size_t slash = qualified.find('\\');
+    const std::optional<std::string> share = naming::ShareRoot(qualified);
+    std::size_t slash = share ? share->size() - 1 : qualified.find('\\');
     while ((slash = qualified.find('\\', slash + 1)) != std::string::npos) {
         std::string folder = qualified.substr(0, slash);
         if (folder.back() == '\\' || os.folderExists(folder)) continue;

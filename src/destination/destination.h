@@ -9,10 +9,16 @@
 
 namespace destination {
 
-// The destination's first character followed by ":\" ("D:\Zips" gives D:\).
+// Destinations are given to these checks in their plain form
+// (naming::PlainForm).
+
+// The share of a network destination ("\\server\share\Zips" gives
+// \\server\share\); otherwise the destination's first character followed by
+// ":\" ("D:\Zips" gives D:\).
 std::string DriveRoot(std::string_view destination);
 
-// True when the drive root exists; otherwise tells the user and returns false.
+// True when the drive root exists, or for a share when it can be reached;
+// otherwise tells the user and returns false.
 bool CheckDestinationDrive(platform::Os& os, platform::Ui& ui, std::string_view driveRoot);
 
 enum class TreeOutcome {
@@ -33,7 +39,8 @@ struct FolderCreation {
 
 // Creates the missing folders of the path, level by level from the top, and
 // stops at the first that cannot be made. The first piece (the drive, such
-// as "C:") is never created, so a path without a backslash creates nothing.
+// as "C:") is never created, so a path without a backslash creates nothing;
+// on a network path only folders below the share are.
 FolderCreation CreateMissingFolders(platform::Os& os, std::string_view path);
 
 }  // namespace destination

@@ -22,11 +22,33 @@ std::size_t rootLength(std::string_view path) {
     return 0;
 }
 
+constexpr std::string_view kExtended = "\\\\?\\";
+constexpr std::string_view kDevice = "\\\\.\\";
+
 }  // namespace
+
+std::optional<std::string> PlainForm(std::string_view path) {
+    if (path.starts_with(kDevice)) return std::nullopt;
+    if (!path.starts_with(kExtended)) return std::string(path);
+    const std::string_view rest = path.substr(kExtended.size());
+    if (rest.size() >= 4 && rest[3] == '\\' && (rest[0] | 0x20) == 'u' && (rest[1] | 0x20) == 'n' &&
+        (rest[2] | 0x20) == 'c')
+        return "\\\\" + std::string(rest.substr(4));
+    if (rest.size() < 2 || rest[1] != ':') return std::nullopt;
+    return std::string(rest);
+}
+
+std::optional<std::string> ShareRoot(std::string_view path) {
+    if (!path.starts_with("\\\\")) return std::nullopt;
+    const std::size_t end = uncRootEnd(path, 2);
+    if (end == std::string_view::npos || end == path.find('\\', 2) + 1) return std::nullopt;
+    return std::string(path.substr(0, end)) + "\\";
+}
 
 std::string CanonicalPath(platform::Os& os, std::string_view path) {
     if (path.empty()) return {};
-    std::string full = os.fullPath(path).value_or(std::string(path));
+    const std::string plain = PlainForm(path).value_or(std::string(path));
+    std::string full = os.fullPath(plain).value_or(plain);
     std::replace(full.begin(), full.end(), '/', '\\');
     const std::size_t root = rootLength(full);
     if (root == 0) {

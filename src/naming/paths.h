@@ -10,8 +10,18 @@
 
 namespace naming {
 
+// The path without its extended-length prefix: "\\?\C:\x" is "C:\x" and
+// "\\?\UNC\server\share" is "\\server\share"; other paths as they are.
+// Nothing for a device path ("\\.\..." or "\\?\" before no drive), which
+// names no folder to keep files in.
+std::optional<std::string> PlainForm(std::string_view path);
+
+// The share a UNC path lies on, "\\server\share\", backslash ended;
+// nothing when the path names no share ("\\server" alone, "C:\x").
+std::optional<std::string> ShareRoot(std::string_view path);
+
 // The full path (relative paths resolved against the current folder, "."
-// and ".." taken out), with backslashes only and no trailing backslash
+// and ".." taken out) in its plain form, with backslashes only and no trailing backslash
 // except at a root ("C:\", "\\server\share\"). Empty stays empty.
 std::string CanonicalPath(platform::Os& os, std::string_view path);
 

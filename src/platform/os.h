@@ -235,6 +235,9 @@ public:
     // that name that a killed program left.
     virtual StartedChild startHidden(std::string_view commandLine, std::string_view outputTag) = 0;
     virtual Status deleteFile(std::string_view path) = 0;
+    // The bytes this user may still write on the drive or share that holds
+    // the folder; nullopt when the system cannot say.
+    virtual std::optional<std::uint64_t> freeSpace(std::string_view folder) = 0;
 
     // The full path as Windows resolves it: relative to the current folder,
     // "/" read as "\", "." and ".." taken out; nullopt when it cannot be

@@ -40,7 +40,8 @@ struct BackupRecord {
     // Older archives of the backup removed after it, to keep the newest N.
     std::vector<std::string> removed;
     // For a failed, cancelled or warnings run: the message the user saw, or
-    // would have seen, on one line.
+    // would have seen, on one line; for a complete one, the warning that it
+    // might not fit, which an unattended run went on despite.
     std::string reason;
     std::optional<Tested> tested;  // none: not tested
 };

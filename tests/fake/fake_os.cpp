@@ -88,16 +88,36 @@ bool wildcardMatch(std::u32string_view mask, std::u32string_view name) {
 }
 
 struct SplitPath {
-    char drive = 0;
+    std::string root;  // "C:" or "\\\\SERVER\\SHARE", upper case
     std::vector<std::string> pieces;
 };
 
-std::optional<SplitPath> split(std::string_view path) {
+std::string upper(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+// The root ("X:" or "\\\\server\\share") and where the rest begins.
+std::optional<std::pair<std::string, std::size_t>> rootOf(std::string_view path) {
+    if (path.starts_with("\\\\")) {
+        const std::size_t server = path.find('\\', 2);
+        if (server == std::string_view::npos || server == 2) return std::nullopt;
+        const std::size_t share = std::min(path.find('\\', server + 1), path.size());
+        if (share == server + 1) return std::nullopt;
+        return std::pair{upper(path.substr(0, share)), share};
+    }
     if (path.size() < 2 || path[1] != ':') return std::nullopt;
-    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
     if (letter < 'A' || letter > 'Z') return std::nullopt;
-    SplitPath result{letter, {}};
-    std::string_view rest = path.substr(2);
+    return std::pair{std::string{letter, ':'}, std::size_t{2}};
+}
+
+std::optional<SplitPath> split(std::string_view path) {
+    const auto root = rootOf(path);
+    if (!root) return std::nullopt;
+    SplitPath result{root->first, {}};
+    std::string_view rest = path.substr(root->second);
     if (!rest.empty() && rest[0] != '\\') return std::nullopt;  // drive-relative
     std::size_t start = 0;
     while (start <= rest.size()) {
@@ -113,19 +133,23 @@ std::optional<SplitPath> split(std::string_view path) {
 
 FakeOs::FakeOs() { addDrive('C'); }
 
-void FakeOs::addDrive(char letter) {
+void FakeOs::addDrive(char letter) { addRoot(std::string{letter, ':'}); }
+
+void FakeOs::addShare(std::string_view share) { addRoot(share); }
+
+void FakeOs::addRoot(std::string_view name) {
     std::lock_guard hold(lock_);
-    auto& root = drives_[static_cast<char>(std::toupper(letter))];
+    auto& root = drives_[upper(name)];
     if (!root) {
         root = std::make_unique<Node>();
-        root->name = std::string(1, letter) + ":";
+        root->name = std::string(name);
     }
 }
 
 FakeOs::Node* FakeOs::find(std::string_view path) {
     auto parts = split(path);
     if (!parts) return nullptr;
-    auto drive = drives_.find(parts->drive);
+    auto drive = drives_.find(parts->root);
     if (drive == drives_.end()) return nullptr;
     Node* node = drive->second.get();
     for (const auto& piece : parts->pieces) {
@@ -140,8 +164,8 @@ FakeOs::Node* FakeOs::find(std::string_view path) {
 FakeOs::Node* FakeOs::parentFor(std::string_view path, std::string* leaf, bool createParents) {
     auto parts = split(path);
     if (!parts || parts->pieces.empty()) return nullptr;
-    if (createParents) addDrive(parts->drive);
-    auto drive = drives_.find(parts->drive);
+    if (createParents) addRoot(parts->root);
+    auto drive = drives_.find(parts->root);
     if (drive == drives_.end()) return nullptr;
     Node* node = drive->second.get();
     for (std::size_t i = 0; i + 1 < parts->pieces.size(); ++i) {
@@ -166,7 +190,7 @@ void FakeOs::addFolder(std::string_view path, std::uint32_t attributes) {
     std::string leaf;
     Node* parent = parentFor(path, &leaf, true);
     if (!parent) {
-        if (auto parts = split(path)) addDrive(parts->drive);
+        if (auto parts = split(path)) addRoot(parts->root);
         return;
     }
     auto& child = parent->children[lowered(leaf)];
@@ -506,6 +530,11 @@ platform::Status FakeOs::deleteFile(std::string_view path) {
     if (!node || node->isDirectory()) return platform::Status::failure("The system cannot find the file specified.");
     remove(path);
     return platform::Status::success();
+}
+
+std::optional<std::uint64_t> FakeOs::freeSpace(std::string_view folder) {
+    std::lock_guard hold(lock_);
+    return find(folder) ? freeBytes : std::nullopt;
 }
 
 std::optional<std::string> FakeOs::fullPath(std::string_view path) {

@@ -50,6 +50,8 @@ public:
 
     // --- arranging the world -------------------------------------------
     void addDrive(char letter);
+    // A network share, "\\\\server\\share", reachable until removed.
+    void addShare(std::string_view share);
     void addFolder(std::string_view path, std::uint32_t attributes = platform::kAttrDirectory);
     void addFile(std::string_view path, std::string content = {}, std::uint32_t extraAttributes = 0);
     void addFileOfSize(std::string_view path, std::uint64_t size, std::uint32_t extraAttributes = 0);
@@ -78,6 +80,9 @@ public:
     platform::LocalDateTime clock{{2005, 5, 5}, 14, 30, 0, 120};
     std::string separator = ",";
     std::string currentDirectory = "C:\\";
+
+    // What freeSpace reports for every drive and share; unset, it cannot say.
+    std::optional<std::uint64_t> freeBytes;
 
     // Folders refusing creation, and writes refused (Status::refused) inside.
     std::set<std::string> unwritablePaths;
@@ -129,6 +134,7 @@ public:
     std::unique_ptr<platform::HeldLock> holdNamedLock(std::string_view name) override;
     platform::StartedChild startHidden(std::string_view commandLine, std::string_view outputTag) override;
     platform::Status deleteFile(std::string_view path) override;
+    std::optional<std::uint64_t> freeSpace(std::string_view folder) override;
     // Resolved against currentDirectory, the drive-relative "X:name" as "X:\name".
     std::optional<std::string> fullPath(std::string_view path) override;
     // A search of the folder's "*.*", so that the search hooks see it.
@@ -161,7 +167,9 @@ private:
     bool isUnwritable(std::string_view path);
 
     std::recursive_mutex lock_;  // the members that take it call each other
-    std::map<char, std::unique_ptr<Node>> drives_;
+    void addRoot(std::string_view name);
+
+    std::map<std::string, std::unique_ptr<Node>> drives_;  // by upper-cased "X:" or "\\\\SERVER\\SHARE"
 };
 
 }  // namespace fake

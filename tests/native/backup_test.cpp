@@ -109,8 +109,43 @@ TEST_P(DefaultOnMissingDrive, TellsAndKeepsTheSavedPath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Roots, DefaultOnMissingDrive,
-                         ::testing::Values(MissingDriveCase{"Q:\\Zips", "Q:\\"}, MissingDriveCase{"", ":\\"},
-                                           MissingDriveCase{"\\\\server\\share", "\\:\\"}));
+                         ::testing::Values(MissingDriveCase{"Q:\\Zips", "Q:\\"}, MissingDriveCase{"", ":\\"}));
+
+// A network destination is checked by its share, in each way of naming it;
+// what names no share, or a device, is refused before anything is looked at.
+TEST_F(Backups, DefaultChecksANetworkDestinationByItsShare) {
+    os.addShare("\\\\nas\\zips");
+    os.addFolder("\\\\nas\\zips\\Weekly");
+    struct Case {
+        std::string destination;
+        std::string message;  // the start of the one message shown; empty for none
+        bool saved;
+    };
+    const Case cases[] = {
+        {"\\\\nas\\zips", "", true},
+        {"\\\\NAS\\Zips\\", "", true},
+        {"\\\\?\\UNC\\nas\\zips\\Weekly", "", true},
+        {"\\\\nas\\zips\\New\\Sub", "The default folder, \\\\nas\\zips\\New\\Sub , doesn't exist.", true},
+        {"\\\\nas\\other\\Zips",
+         "The network folder \\\\nas\\other can't be reached. Check that it is on and that you are connected to it.",
+         false},
+        {"\\\\nas", "The Destination, \\\\nas , names a computer but none of its shared folders.", false},
+        {"\\\\nas\\", "The Destination, \\\\nas\\ , names a computer but none of its shared folders.", false},
+        {"\\\\.\\PhysicalDrive0", "The Destination, \\\\.\\PhysicalDrive0 , is a device, not a folder.", false},
+        {"\\\\?\\Q:\\Zips", "The default Drive, Q:\\ , doesn't exist.", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.destination);
+        os.addFile(kSettings, "E:\\Old\r\n");
+        w().txtDefaultPath.setText(c.destination);
+        ui.messages.clear();
+        w().btnDefaultDestination.click();  // Yes to creating a folder
+        ASSERT_EQ(ui.messages.size(), c.message.empty() ? 0u : 1u);
+        if (!c.message.empty()) EXPECT_TRUE(ui.messages[0].text.starts_with(c.message)) << ui.messages[0].text;
+        EXPECT_EQ(os.contentOf(kSettings), (c.saved ? c.destination : "E:\\Old") + "\r\n");
+    }
+    EXPECT_TRUE(os.folderExists("\\\\nas\\zips\\New\\Sub"));
+}
 
 TEST_F(Backups, DefaultOnAMissingFolderSavesWhateverTheAnswer) {
     for (auto answer : {MessageAnswer::No, MessageAnswer::Yes}) {
@@ -252,13 +287,13 @@ TEST_F(Backups, MissingAddonEndsTheCommandWithoutARecount) {
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
-TEST_F(Backups, MissingDriveStopsTheJobBeforeTheArchiver) {
+TEST_F(Backups, AnUnreachableShareStopsTheJobBeforeTheArchiver) {
     w().txtDefaultPath.setText("\\\\server\\share");
     ui.messages.clear();
     w().btnBackupUser.click();
     EXPECT_TRUE(commandsRun().empty());
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("The default Drive, \\:\\ , doesn't exist."), std::string::npos);
+    EXPECT_TRUE(ui.messages[0].text.starts_with("The network folder \\\\server\\share can't be reached."));
 }
 
 TEST_F(Backups, DeclinedFolderStopsTheJobSilently) {

@@ -65,7 +65,17 @@ TEST_F(BackupWindow, EachJobHandsItsRunToTheRunner) {
         EXPECT_EQ(request.sourceFolder, c.source);
         EXPECT_EQ(request.archivePath, c.archive);
         EXPECT_EQ(request.archiverPath, "C:\\Program Files\\WinZip\\wzzip.exe");
+        // A run that may not fit asks in the window, whose answer it gets;
+        // once the run has ended, nobody is asked.
+        ui.messages.clear();
+        ui.answers = {platform::MessageAnswer::No, platform::MessageAnswer::Yes};
+        EXPECT_FALSE(request.askToGoOn("Back up anyway?"));
+        EXPECT_TRUE(request.askToGoOn("Back up anyway?"));
+        ASSERT_EQ(ui.messages.size(), 2u);
+        EXPECT_EQ(ui.messages[0].buttons, platform::MessageButtons::YesNo);
         runner.finish({});
+        EXPECT_FALSE(runner.started.back().askToGoOn("Back up anyway?"));
+        EXPECT_EQ(ui.messages.size(), 2u);
     }
     EXPECT_EQ(runner.started.size(), 2u);
 }

@@ -44,6 +44,9 @@ TEST(NamingText, CanonicalPathsMakeOneSpellingOfEachPath) {
         {"\\\\nas\\share", "\\\\nas\\share\\"},
         {"\\\\nas\\share\\\\", "\\\\nas\\share\\"},
         {"//nas/share/Zips/", "\\\\nas\\share\\Zips"},
+        {"\\\\?\\UNC\\nas\\share\\Zips\\", "\\\\nas\\share\\Zips"},
+        {"\\\\?\\unc\\nas\\share", "\\\\nas\\share\\"},
+        {"\\\\?\\D:\\Backups\\", "D:\\Backups"},
         {"", ""},
     };
     for (const auto& c : cases) {

@@ -12,7 +12,12 @@ namespace wine_test {
 // A scratch folder under C:\ removed with everything in it.
 class ScratchFolder {
 public:
-    explicit ScratchFolder(const std::string& name) : path_("C:\\quenfold-test-" + name) {
+    explicit ScratchFolder(const std::string& name) : ScratchFolder(Path{"C:\\quenfold-test-" + name}) {}
+    // Anywhere else, such as under the host's /tmp (Z:\tmp\...).
+    struct Path {
+        std::string full;
+    };
+    explicit ScratchFolder(Path path) : path_(std::move(path.full)) {
         remove();
         ::CreateDirectoryW(platform::win32::widen(path_).c_str(), nullptr);
     }

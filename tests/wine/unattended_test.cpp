@@ -12,6 +12,7 @@
 #include <tlhelp32.h>
 
 #include <memory>
+#include <random>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -219,5 +220,65 @@ TEST_F(UnattendedEndToEnd, KeepThreeRemovesTheOldestOfItsOwnArchivesOnly) {
                                                    zips.path() + "\\" + older[2]}));
 }
 
-}  // namespace
+// The prefix's server "qfnas" is its folder C:\qfnas (make_prefix), each
+// folder there a share.
+TEST_F(UnattendedEndToEnd, ABackupToAShareMakesItsFoldersThereAndAnUnreachableShareSaysSo) {
+    ScratchFolder share{ScratchFolder::Path{"C:\\qfnas\\quenfold-test-share"}};
+    EXPECT_EQ(runQuietly(L"/folder:C:\\quenfold-test-unattended-source /label:nas "
+                         L"/destination:\\\\qfnas\\quenfold-test-share\\Zips\\Weekly"),
+              0u);
+    EXPECT_TRUE(exists(share.path() + "\\Zips\\Weekly\\Nas-" + year + month + ".zip"));
+    EXPECT_EQ(runQuietly(L"/folder:C:\\quenfold-test-unattended-source /label:nas "
+                         L"/destination:\\\\qfnas\\quenfold-test-no-share\\Zips"),
+              2u);
 
+    const std::vector<nlohmann::json> lines = historyLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].value("result", ""), "ok");
+    EXPECT_EQ(lines[0].value("archive", ""), "\\\\qfnas\\quenfold-test-share\\Zips\\Weekly\\Nas-" + year + month + ".zip");
+    EXPECT_EQ(lines[0].value("archived_files", 0), 2);
+    EXPECT_EQ(lines[1].value("result", ""), "failed");
+    EXPECT_EQ(lines[1].value("reason", ""),
+              "The network folder \\\\qfnas\\quenfold-test-no-share can't be reached. Check that it is on and that "
+              "you are connected to it.");
+}
+
+// Run by on_a_small_drive.sh, which makes E: a drive of 24 MiB for it.
+TEST_F(UnattendedEndToEnd, DISABLED_ARunThatCannotFitFailsAtOnceAndOneThatFillsTheDriveLeavesNothing) {
+    const std::string archive = "E:\\Zips\\Big-" + year + month + ".zip";
+    const std::wstring run = L"/folder:C:\\quenfold-test-unattended-source /label:big /destination:E:\\Zips";
+    // An old archive of 16 MiB leaves 8 free: its update cannot fit.
+    ASSERT_TRUE(::CreateDirectoryW(L"E:\\Zips", nullptr));
+    ASSERT_TRUE(platform::win32::Win32Os().writeFileReplacing(archive, std::string(16 << 20, 'z')));
+    EXPECT_EQ(runQuietly(run), 2u);
+    EXPECT_EQ(platform::win32::Win32Os().fileSize(archive), 16u << 20);
+
+    // Without it, 40 MiB that does not compress may not fit: the run goes
+    // on unasked and the archiver fills the drive.
+    ASSERT_TRUE(::DeleteFileW(platform::win32::widen(archive).c_str()));
+    std::mt19937 noise(40);
+    for (int i = 0; i < 4; ++i) {
+        std::string bytes(10 << 20, '\0');
+        for (char& byte : bytes) byte = static_cast<char>(noise());
+        source.addFile("noise" + std::to_string(i) + ".bin", bytes);
+    }
+    EXPECT_EQ(runQuietly(run), 2u);
+    EXPECT_FALSE(anyFileLike("E:\\Zips\\Big-*"));  // no archive, no temporary file
+
+    const std::vector<nlohmann::json> lines = historyLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].value("result", ""), "failed");
+    EXPECT_TRUE(lines[0]["exit_code"].is_null());
+    EXPECT_TRUE(lines[0].value("reason", "").starts_with("The backup to " + archive + " cannot fit on its destination: "))
+        << lines[0];
+    EXPECT_NE(lines[0].value("reason", "").find("needs at least 16,777,216 bytes"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1].value("result", ""), "failed");
+    EXPECT_EQ(lines[1].value("exit_code", 0), 14);
+    const std::string reason = lines[1].value("reason", "");
+    EXPECT_NE(reason.find("the disk is full"), std::string::npos) << reason;
+    EXPECT_NE(reason.find("The destination has "), std::string::npos) << reason;
+    EXPECT_NE(reason.find("the archive had reached "), std::string::npos) << reason;
+    EXPECT_EQ(reason.find("could not be read back"), std::string::npos) << reason;
+}
+
+}  // namespace

@@ -378,6 +378,15 @@ Status Win32Os::deleteFile(std::string_view path) {
     return Status::failure(lastError());
 }
 
+std::optional<std::uint64_t> Win32Os::freeSpace(std::string_view folder) {
+    // A share's root must end in a backslash; any folder may.
+    std::string path(folder);
+    if (!path.ends_with('\\')) path += '\\';
+    ULARGE_INTEGER available = {};
+    if (!::GetDiskFreeSpaceExW(extendedPath(path).c_str(), &available, nullptr, nullptr)) return std::nullopt;
+    return available.QuadPart;
+}
+
 std::optional<std::string> Win32Os::fullPath(std::string_view path) {
     const std::wstring wide = widen(path);
     if (wide.empty()) return std::nullopt;

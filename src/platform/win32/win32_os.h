@@ -41,6 +41,7 @@ public:
     std::unique_ptr<HeldLock> holdNamedLock(std::string_view name) override;
     StartedChild startHidden(std::string_view commandLine, std::string_view outputTag) override;
     Status deleteFile(std::string_view path) override;
+    std::optional<std::uint64_t> freeSpace(std::string_view folder) override;
     std::optional<std::string> fullPath(std::string_view path) override;
     FolderListing listFolder(std::string_view folder) override;
     std::string oemToUtf8(std::string_view bytes) override;

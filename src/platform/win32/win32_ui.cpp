@@ -30,7 +30,7 @@ MessageAnswer Win32Ui::showMessage(std::string_view text, std::string_view capti
 std::optional<std::string> Win32Ui::browseForFolder() {
     BROWSEINFOW info = {};
     info.hwndOwner = owner_;
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;  // network folders too: a share is a destination
     std::unique_ptr<ITEMIDLIST, PidlDeleter> picked(::SHBrowseForFolderW(&info));
     if (!picked) return std::nullopt;
     std::wstring path(32768, L'\0');
