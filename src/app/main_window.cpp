@@ -78,6 +78,7 @@ void frmQuenfoldBackup::wireHandlers() {
     btnLastSpecificBackup.Click = [this] { btnLastSpecificBackup_Click(); };
     btnLastUserBackup.Click = [this] { btnLastUserBackup_Click(); };
     btnSchedule.Click = [this] { btnSchedule_Click(); };
+    btnRestore.Click = [this] { btnRestore_Click(); };
     btnCancelBackup.Escape = [this] { btnCancelBackup_Escape(); };
     controls_.QueryUnload = [this] { return Form_QueryUnload(); };
 }
@@ -479,6 +480,10 @@ void frmQuenfoldBackup::btnQuit_Click() {
 void frmQuenfoldBackup::btnSchedule_Click() {
     program_.openSchedule({txtUsers.text(), TxtSrc.text(), txtSpecificBackupFileName.text(), txtDefaultPath.text(),
                            optNo.value()});
+}
+
+void frmQuenfoldBackup::btnRestore_Click() {
+    program_.openRestore({txtDefaultPath.text(), txtSpecificBackupFileName.text(), txtUsers.text(), TxtSrc.text()});
 }
 
 void frmQuenfoldBackup::Reset2(const std::string& chosenUser) {

@@ -49,7 +49,8 @@ Enum strictEnum(const json& value) {
     return parsed;
 }
 
-std::optional<records::BackupRecord> lastOfKindIn(platform::Os& os, const std::string& path, BackupKind kind) {
+template <typename Wanted>
+std::optional<records::BackupRecord> newestIn(platform::Os& os, const std::string& path, const Wanted& wanted) {
     const auto text = os.readFile(path);
     if (!text) return std::nullopt;
     std::string_view rest(*text);
@@ -57,7 +58,7 @@ std::optional<records::BackupRecord> lastOfKindIn(platform::Os& os, const std::s
         const auto cut = rest.find_last_of('\n', rest.size() - 1);
         const bool first = cut == std::string_view::npos;
         const std::string_view line = first ? rest : rest.substr(cut + 1);
-        if (auto record = FromJsonLine(line); record && record->kind == kind) return record;
+        if (auto record = FromJsonLine(line); record && wanted(*record)) return record;
         rest = first ? std::string_view() : rest.substr(0, cut);
     }
     return std::nullopt;
@@ -148,12 +149,26 @@ platform::Status Append(platform::Os& os, const records::BackupRecord& record) {
     return os.appendFlushed(log, lineBreakIfTorn(os, log) + ToJsonLine(record) + "\n");
 }
 
-std::optional<records::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
+namespace {
+
+template <typename Wanted>
+std::optional<records::BackupRecord> newest(platform::Os& os, const Wanted& wanted) {
     const auto where = folder(os);
     if (!where) return std::nullopt;
     for (const char* name : {"backups.log", "backups.1.log"})
-        if (auto record = lastOfKindIn(os, *where + name, kind)) return record;
+        if (auto record = newestIn(os, *where + name, wanted)) return record;
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<records::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
+    return newest(os, [kind](const records::BackupRecord& record) { return record.kind == kind; });
+}
+
+std::optional<records::BackupRecord> LastOfArchive(platform::Os& os, std::string_view archive) {
+    const std::string key = os.upperCase(archive);
+    return newest(os, [&](const records::BackupRecord& record) { return os.upperCase(record.archive) == key; });
 }
 
 std::optional<std::uint64_t> UtcTicksOf(const std::string& time) {

@@ -34,5 +34,8 @@ platform::Status Append(platform::Os& os, const records::BackupRecord& record);
 // The newest record of a kind, from backups.log, else backups.1.log; damaged
 // lines are passed over.
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, records::BackupKind kind);
+// The newest record of a run that wrote this archive (its path compared as
+// Windows compares names), found the same way.
+std::optional<records::BackupRecord> LastOfArchive(platform::Os& os, std::string_view archive);
 
 }  // namespace history
