@@ -24,7 +24,7 @@ std::string PeriodRange(const restore::Period& first, const restore::Period& las
 }
 
 std::vector<Table::Column> RestoreColumns() {
-    return {{"Name", 170}, {"Folder", 190}, {"Modified", 130}, {"Size", 80}, {"Backed up", 130}};
+    return {{"Name", 180}, {"Folder", 150}, {"Modified", 130}, {"Size", 70}, {"Backed up", 130}};
 }
 
 Table::Row VersionRow(platform::Os& os, const restore::Version& version) {

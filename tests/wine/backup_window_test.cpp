@@ -127,12 +127,14 @@ TEST_F(BackupWindow, LastBackupsFromTheHistoryOpenTheirReports) {
     std::string userLine = program->text("btnLastUserBackup");
     EXPECT_NE(userLine.find("Jsmith-202601.zip, files left out, 6 of 9 files"), std::string::npos) << userLine;
 
-    // Backwards from the first field, past Schedule (Cancel has nothing to
-    // end), Tab reaches the lines; Enter opens one.
+    // Backwards from the first field, past Schedule and Restore (Cancel has
+    // nothing to end), Tab reaches the lines; Enter opens one.
     ClickAt(CentreOf(program->control("TxtSrc")));
     ASSERT_TRUE(focusMovesTo("TxtSrc"));
     PressChord(VK_SHIFT, VK_TAB);
     ASSERT_TRUE(focusMovesTo("btnSchedule"));
+    PressChord(VK_SHIFT, VK_TAB);
+    ASSERT_TRUE(focusMovesTo("btnRestore"));
     PressChord(VK_SHIFT, VK_TAB);
     ASSERT_TRUE(focusMovesTo("btnLastUserBackup"));
     PressKey(VK_RETURN);

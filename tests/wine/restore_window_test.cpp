@@ -26,6 +26,13 @@ RECT rectOf(HWND window) {
     return rect;
 }
 
+HWND focusIn(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
 TEST(RestoreWindow, FindsAFileAndRestoresAnOlderMonthBesideTheLiveFile) {
     forgetSettings();
     installArchivers(true, true);
@@ -77,6 +84,8 @@ TEST(RestoreWindow, FindsAFileAndRestoresAnOlderMonthBesideTheLiveFile) {
     ClickAt(CentreOf(program.controlIn(restore, "txtRestoreFind")));
     TypeText(L"NOTES");
     ASSERT_TRUE(waitFor([&] { return ::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 2; }, 10s));
+    PressKey(VK_TAB);
+    ASSERT_TRUE(waitFor([&] { return focusIn(restore) == table; }, 5s));
     const RECT header = rectOf(reinterpret_cast<HWND>(::SendMessageW(table, LVM_GETHEADER, 0, 0)));
     ClickAt({rectOf(table).left + 40, header.bottom + 4});
     ASSERT_TRUE(waitFor([&] { return ::SendMessageW(table, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 0; }, 5s));
