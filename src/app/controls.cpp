@@ -38,6 +38,7 @@ void CheckBox::setValue(int value) {
     if (value_ == value) return;
     value_ = value;
     changed();
+    if (Click) Click();
 }
 
 void OptionButton::group(OptionButton& a, OptionButton& b) {

@@ -108,7 +108,9 @@ class CheckBox : public Captioned {
 public:
     using Captioned::Captioned;
     int value() const { return value_; }
+    // Click runs when the value changes.
     void setValue(int value);
+    std::function<void()> Click;
 
 private:
     int value_ = 0;

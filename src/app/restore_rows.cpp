@@ -43,6 +43,25 @@ Table::Row EntryRow(platform::Os& os, const restore::Archive& archive, std::size
             archive.period.text()};
 }
 
+std::vector<TreeRow> FolderTreeRows(platform::Os& os, const restore::Archive& archive) {
+    std::vector<TreeRow> rows;
+    const auto add = [&](const auto& self, const restore::Folder& folder, std::size_t depth) -> void {
+        const std::string indent(depth * 4, ' ');
+        for (const restore::Folder& inner : folder.folders) {
+            rows.push_back({{indent + inner.name + '\\', "", "", "", archive.period.text()}, inner.path});
+            self(self, inner, depth + 1);
+        }
+        for (std::size_t file : folder.files) {
+            Table::Row row = EntryRow(os, archive, file);
+            row[0] = indent + row[0];
+            row[1].clear();
+            rows.push_back({std::move(row), "", file});
+        }
+    };
+    add(add, restore::FolderTree(archive), 0);
+    return rows;
+}
+
 std::vector<BackupChoice> BackupChoices(const std::vector<restore::Backup>& found, platform::Os& os,
                                         std::string_view label, std::string_view user) {
     std::vector<BackupChoice> choices;

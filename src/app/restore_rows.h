@@ -22,6 +22,15 @@ Table::Row VersionRow(platform::Os& os, const restore::Version& version);
 // A browsed entry; a folder's name ends in "\" and it has no size.
 Table::Row EntryRow(platform::Os& os, const restore::Archive& archive, std::size_t entry);
 
+// An archive's folder tree as rows: each folder (its name followed by "\",
+// and only its period) before what it holds, names indented by depth.
+struct TreeRow {
+    Table::Row row;
+    std::string folder;     // a folder's path in the archive; empty for a file
+    std::size_t entry = 0;  // a file's entry
+};
+std::vector<TreeRow> FolderTreeRows(platform::Os& os, const restore::Archive& archive);
+
 // One of the main window's two backups as "Which backup" offers it.
 struct BackupChoice {
     std::string caption;  // "Data (Specific Directory), 3 archives"

@@ -118,6 +118,7 @@ frmRestore::frmRestore(platform::Os& os, WindowSystem& windows, BackgroundWork& 
     cmdOtherArchive.Click = [this] { cmdOtherArchive_Click(); };
     cmbRestoreArchive.Click = [this] { cmbRestoreArchive_Click(); };
     txtRestoreFind.Change = [this] { txtRestoreFind_Change(); };
+    chkRestoreTree.Click = [this] { chkRestoreTree_Click(); };
     optRestoreOriginal.Click = [this] { optRestoreOriginal_Click(); };
     cmdRestoreBrowse.Click = [this] { cmdRestoreBrowse_Click(); };
     cmdRestore.Click = [this] { cmdRestore_Click(); };
@@ -205,6 +206,10 @@ void frmRestore::cmbRestoreArchive_Click() {
 
 void frmRestore::txtRestoreFind_Change() { showRows(); }
 
+void frmRestore::chkRestoreTree_Click() {
+    if (txtRestoreFind.text().empty()) showRows();
+}
+
 void frmRestore::optRestoreOriginal_Click() { showOriginalFolder(); }
 
 void frmRestore::cmdRestoreBrowse_Click() {
@@ -228,13 +233,18 @@ void frmRestore::showRows() {
     if (catalog_ && !txtRestoreFind.text().empty()) {
         for (const restore::Version* version : catalog_->find(os_, txtRestoreFind.text())) {
             rows.push_back(VersionRow(os_, *version));
-            rows_.push_back({version->archive, version->entry});
+            rows_.push_back({version->archive, version->entry, {}});
         }
-    } else if (auto archive = pickedArchive()) {
+    } else if (auto archive = pickedArchive(); archive && chkRestoreTree.value()) {
+        for (TreeRow& row : FolderTreeRows(os_, catalog_->archives()[*archive])) {
+            rows.push_back(std::move(row.row));
+            rows_.push_back({*archive, row.entry, std::move(row.folder)});
+        }
+    } else if (archive) {
         const restore::Archive& shown = catalog_->archives()[*archive];
         for (std::size_t entry : restore::SortedByPath(shown)) {
             rows.push_back(EntryRow(os_, shown, entry));
-            rows_.push_back({*archive, entry});
+            rows_.push_back({*archive, entry, {}});
         }
     }
     tblRestore.setRows(std::move(rows));
@@ -273,11 +283,12 @@ std::optional<std::vector<frmRestore::Batch>> frmRestore::batchesFor(const std::
                                   [&](const Batch& b) { return os_.upperCase(b.target) == os_.upperCase(target); });
         if (batch == batches.end()) batch = batches.insert(batches.end(), Batch{target, {}});
         const restore::ArchiveEntry& entry = archive.entries[row.entry];
-        if (!entry.isFolder) {
+        if (row.folder.empty() && !entry.isFolder) {
             batch->picks.push_back({&archive, row.entry});
             continue;
         }
-        for (std::size_t inside : restore::EntriesIn(os_, archive, entry.path)) batch->picks.push_back({&archive, inside});
+        for (std::size_t inside : restore::EntriesIn(os_, archive, row.folder.empty() ? entry.path : row.folder))
+            batch->picks.push_back({&archive, inside});
     }
     return batches;
 }
@@ -296,7 +307,7 @@ void frmRestore::cmdRestoreArchive_Click() {
     if (!archive) return tell("Pick an archive once its contents have been read.");
     std::vector<RowPick> entries;
     for (std::size_t entry = 0; entry < catalog_->archives()[*archive].entries.size(); ++entry)
-        entries.push_back({*archive, entry});
+        entries.push_back({*archive, entry, {}});
     if (auto batches = batchesFor(entries)) startRestore(std::move(*batches));
 }
 
@@ -419,7 +430,7 @@ void frmRestore::testDone(const std::string& archive, const restore::TestReport&
     if (report.damaged.empty()) {
         prgRestore.setValue(ProgressBar::kFull);
         return lblRestoreStatus.setCaption(archive + " is good: " + std::to_string(report.tested) +
-                                           " entries read back and checked.");
+                                           (report.tested == 1 ? " entry" : " entries") + " read back and checked.");
     }
     lblRestoreStatus.setCaption(archive + " is damaged.");
     std::string damaged;

@@ -66,6 +66,7 @@ public:
     void cmdOtherArchive_Click();
     void cmbRestoreArchive_Click();
     void txtRestoreFind_Change();
+    void chkRestoreTree_Click();
     void optRestoreOriginal_Click();
     void cmdRestoreBrowse_Click();
     void cmdRestore_Click();
@@ -86,6 +87,7 @@ public:
     Button cmdTestArchive{controls_, "cmdTestArchive"};
     Label lblRestoreFind{controls_, "lblRestoreFind"};
     TextBox txtRestoreFind{controls_, "txtRestoreFind"};
+    CheckBox chkRestoreTree{controls_, "chkRestoreTree"};
     Table tblRestore{controls_, "tblRestore"};
     Label lblRestoreTo{controls_, "lblRestoreTo"};
     OptionButton optRestoreOriginal{controls_, "optRestoreOriginal"};
@@ -105,6 +107,7 @@ private:
     struct RowPick {
         std::size_t archive;
         std::size_t entry;
+        std::string folder;  // a folder of the tree: everything in it
     };
     // Entries going to one folder.
     struct Batch {

@@ -4,6 +4,7 @@
 #include "history/history.h"
 
 #include "fake/fake_os.h"
+#include "support/test_archives.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,21 @@ TEST(RestoreRows, AVersionShowsItsFolderSizeAndTheRangeOfMonthsItFolds) {
         row.erase(row.begin() + 2);
         EXPECT_EQ(row, c.expected);
     }
+}
+
+// Folders only implied by the paths of what they hold are rows too, and
+// stand for everything below them.
+TEST(RestoreRows, TheTreeIndentsEachFolderAboveWhatItHolds) {
+    fake::FakeOs os;
+    os.addFile("C:\\Z\\D-202603.zip", test_support::MakeArchive({{"b/", ""}, {"b/x.txt", "x"}, {"a/c/y.txt", "yy"}, {"top.txt", "t"}}));
+    const restore::Archive archive = restore::ReadArchive(os, "C:\\Z\\D-202603.zip", {2026, 3});
+    std::vector<std::string> shown;
+    for (const app::TreeRow& row : app::FolderTreeRows(os, archive))
+        shown.push_back(row.row[0] + "|" + row.row[1] + "|" + row.row[3] + "|" + row.row[4] + "|" +
+                        (row.folder.empty() ? archive.entries[row.entry].path : "folder " + row.folder));
+    EXPECT_EQ(shown, (std::vector<std::string>{"a\\|||2026-03|folder a", "    c\\|||2026-03|folder a/c",
+                                               "        y.txt||2|2026-03|a/c/y.txt", "b\\|||2026-03|folder b",
+                                               "    x.txt||1|2026-03|b/x.txt", "top.txt||1|2026-03|top.txt"}));
 }
 
 TEST(RestoreRows, WhichBackupOffersTheLabelAndTheUserThatHaveArchives) {

@@ -1,7 +1,7 @@
 // The Restore window used as a person uses it: opened from the main window,
 // a file found across a backup's archives by typing, an older month picked
 // with a click, restored with Enter beside the live file after a click on
-// "Keep Both", and closed with Esc.
+// "Keep Both", the archive tested with a click, and closed with Esc.
 #include "prefix_state.h"
 #include "program_driver.h"
 #include "real_input.h"
@@ -104,6 +104,12 @@ TEST(RestoreWindow, FindsAFileAndRestoresAnOlderMonthBesideTheLiveFile) {
     EXPECT_FALSE(::IsWindow(conflict));
     EXPECT_EQ(os.readFile(kSource + "\\notes (2026-02).txt"), "January");
     EXPECT_EQ(os.readFile(kSource + "\\notes.txt"), "today's notes");
+
+    // Test reads back the picked archive, the newest.
+    ClickAt(CentreOf(program.controlIn(restore, "cmdTestArchive")));
+    EXPECT_TRUE(waitFor([&] { return program.textIn(restore, "lblRestoreStatus") ==
+                                     "Notes-202603.zip is good: 1 entry read back and checked."; }, 20s))
+        << program.textIn(restore, "lblRestoreStatus");
 
     ASSERT_TRUE(BringToFront(restore));
     PressKey(VK_ESCAPE);

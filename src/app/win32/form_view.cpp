@@ -487,6 +487,9 @@ void FormView::onCommand(int id, int code) {
         if (code == LBN_DBLCLK) list->doubleClick();
     } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
         if (code == BN_CLICKED) option->setValue(true);
+    } else if (auto* check = dynamic_cast<CheckBox*>(&model)) {
+        // A box with no tab stop only shows what the program found.
+        if (code == BN_CLICKED && bound->layout->tabIndex >= 0) check->setValue(check->value() ? 0 : 1);
     } else if (auto* button = dynamic_cast<Button*>(&model)) {
         if (code == BN_CLICKED) button->click();
     }
