@@ -459,6 +459,8 @@ void frmRestore::setRunning(bool running) {
         control->setEnabled(!running);
     cmdRestoreCancel.setEnabled(running);
     if (running) prgRestore.setValue(0);
+    // The keys go on working: the focus leaves the button just disabled.
+    host_->focus(running ? "cmdRestoreCancel" : "tblRestore");
 }
 
 void frmRestore::tell(const std::string& text) {

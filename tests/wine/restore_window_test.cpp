@@ -85,6 +85,8 @@ TEST(RestoreWindow, FindsAFileAndRestoresAnOlderMonthBesideTheLiveFile) {
     TypeText(L"NOTES");
     ASSERT_TRUE(waitFor([&] { return ::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 2; }, 10s));
     PressKey(VK_TAB);
+    ASSERT_TRUE(waitFor([&] { return focusIn(restore) == program.controlIn(restore, "chkRestoreTree"); }, 5s));
+    PressKey(VK_TAB);
     ASSERT_TRUE(waitFor([&] { return focusIn(restore) == table; }, 5s));
     const RECT header = rectOf(reinterpret_cast<HWND>(::SendMessageW(table, LVM_GETHEADER, 0, 0)));
     ClickAt({rectOf(table).left + 40, header.bottom + 4});
