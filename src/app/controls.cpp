@@ -120,4 +120,28 @@ void ListBox::setListIndex(int index) {
     changed();
 }
 
+void Table::setColumns(std::vector<Column> columns) {
+    columns_ = std::move(columns);
+    changed();
+}
+
+void Table::setRows(std::vector<Row> rows) {
+    rows_ = std::move(rows);
+    ++rowsVersion_;
+    selection_.clear();
+    changed();
+}
+
+void Table::setSelection(std::vector<int> selection) {
+    std::sort(selection.begin(), selection.end());
+    selection.erase(std::remove_if(selection.begin(), selection.end(),
+                                   [&](int row) { return row < 0 || row >= static_cast<int>(rows_.size()); }),
+                    selection.end());
+    selection.erase(std::unique(selection.begin(), selection.end()), selection.end());
+    if (selection == selection_) return;
+    selection_ = std::move(selection);
+    changed();
+    if (SelChange) SelChange();
+}
+
 }  // namespace app

@@ -199,4 +199,38 @@ private:
     int listIndex_ = -1;
 };
 
+// Rows of text under column headings, any number of them selected.
+class Table : public Control {
+public:
+    struct Column {
+        std::string heading;
+        int width;  // pixels at 96 dots per inch
+    };
+    using Row = std::vector<std::string>;
+
+    using Control::Control;
+    const std::vector<Column>& columns() const { return columns_; }
+    void setColumns(std::vector<Column> columns);
+    const std::vector<Row>& rows() const { return rows_; }
+    // New rows: nothing selected; runs no handler.
+    void setRows(std::vector<Row> rows);
+    // Counts every change of the rows, so a view can tell its copy is old.
+    unsigned rowsVersion() const { return rowsVersion_; }
+    // Selected row indices, ascending.
+    const std::vector<int>& selection() const { return selection_; }
+    // SelChange runs when the selection really changes.
+    void setSelection(std::vector<int> selection);
+    std::function<void()> SelChange;
+    std::function<void()> DblClick;
+    void doubleClick() {
+        if (DblClick) DblClick();
+    }
+
+private:
+    std::vector<Column> columns_;
+    std::vector<Row> rows_;
+    unsigned rowsVersion_ = 0;
+    std::vector<int> selection_;
+};
+
 }  // namespace app

@@ -19,7 +19,8 @@ void ApplyLayout(const WindowLayout& layout, const ControlSet& controls) {
 
 int ControlIdOf(std::string_view name) {
     for (const WindowLayout* layout : {&MainWindowLayout(), &HelpWindowLayout(), &BrowseUsersWindowLayout(),
-                                         &ReportWindowLayout(), &ScheduleWindowLayout()})
+                                         &ReportWindowLayout(), &ScheduleWindowLayout(),
+                                         &RestoreWindowLayout(), &ConflictWindowLayout()})
         for (const auto& row : layout->controls)
             if (row.name == name) return row.id;
     return 0;

@@ -9,7 +9,16 @@
 
 namespace app {
 
-enum class ControlKind { GroupFrame, TextLabel, TextBox, Button, CheckBox, OptionButton, ComboBox, ListBox, ProgressBar };
+enum class ControlKind { GroupFrame, TextLabel, TextBox, Button, CheckBox, OptionButton, ComboBox, ListBox, ProgressBar, Table };
+
+// How a control follows the edges of a window the user resizes: flags to
+// combine, nothing for a control that stays where the table puts it.
+namespace follow {
+inline constexpr int kRight = 1;   // moves with the right edge
+inline constexpr int kBottom = 2;  // moves with the bottom edge
+inline constexpr int kWidth = 4;   // grows with the width
+inline constexpr int kHeight = 8;  // grows with the height
+}  // namespace follow
 
 // How a control draws, beyond the system's defaults.
 enum class Look {
@@ -37,6 +46,7 @@ struct ControlLayout {
     Look look;
     bool bold = true;
     bool startsGroup = false;  // first of a group the arrow keys move within
+    int follows = 0;           // follow:: flags
 };
 
 struct WindowLayout {
@@ -47,6 +57,7 @@ struct WindowLayout {
     std::string_view defaultButton = {};  // pressed by Enter
     bool closesOnEscape = false;
     std::string_view escapeButton = {};  // pressed by Esc while it is enabled
+    bool resizable = false;  // never smaller than its table's size
 };
 
 // What the windows are built on: each name and ID once, each tab stop once,
@@ -79,6 +90,8 @@ const WindowLayout& EulaWindowLayout();
 const WindowLayout& BrowseUsersWindowLayout();
 const WindowLayout& ReportWindowLayout();
 const WindowLayout& ScheduleWindowLayout();
+const WindowLayout& RestoreWindowLayout();
+const WindowLayout& ConflictWindowLayout();
 
 // The ID of a control of any window by its name; 0 for an unknown name.
 int ControlIdOf(std::string_view name);

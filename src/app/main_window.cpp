@@ -83,6 +83,7 @@ void frmQuenfoldBackup::wireHandlers() {
     btnLastUserBackup.Click = [this] { btnLastUserBackup_Click(); };
     btnSchedule.Click = [this] { btnSchedule_Click(); };
     chkTestAfterBackup.Click = [this] { chkTestAfterBackup_Click(); };
+    btnRestore.Click = [this] { btnRestore_Click(); };
     btnCancelBackup.Escape = [this] { btnCancelBackup_Escape(); };
     controls_.QueryUnload = [this] { return Form_QueryUnload(); };
 }
@@ -525,6 +526,10 @@ void frmQuenfoldBackup::btnQuit_Click() {
 void frmQuenfoldBackup::btnSchedule_Click() {
     program_.openSchedule({txtUsers.text(), TxtSrc.text(), txtSpecificBackupFileName.text(), txtDefaultPath.text(),
                            optNo.value(), txtKeepNewest.text()});
+}
+
+void frmQuenfoldBackup::btnRestore_Click() {
+    program_.openRestore({txtDefaultPath.text(), txtSpecificBackupFileName.text(), txtUsers.text(), TxtSrc.text()});
 }
 
 void frmQuenfoldBackup::Reset2(const std::string& chosenUser) {

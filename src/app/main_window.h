@@ -19,6 +19,14 @@
 
 namespace app {
 
+// The main window's fields the Restore window starts from, as shown.
+struct RestoreFields {
+    std::string destination;
+    std::string label;
+    std::string user;
+    std::string source;
+};
+
 // The main window's fields a scheduled backup is composed from, as shown.
 struct ScheduleFields {
     std::string user;
@@ -39,6 +47,7 @@ public:
     // A backup's full report, in a window of its own.
     virtual void openReport(std::string text) = 0;
     virtual void openSchedule(const ScheduleFields& fields) = 0;
+    virtual void openRestore(const RestoreFields& fields) = 0;
     virtual void reset() = 0;
     virtual void quit() = 0;
 };
@@ -100,6 +109,7 @@ public:
     void btnQuit_Click();
     void btnSchedule_Click();
     void chkTestAfterBackup_Click();
+    void btnRestore_Click();
     // After a pick in the profile chooser: the user picked, empty for none.
     void Reset2(const std::string& chosenUser);
 
@@ -188,6 +198,7 @@ public:
     Button btnDefaultKeep{controls_, "btnDefaultKeep"};
     Button btnSchedule{controls_, "btnSchedule"};
     CheckBox chkTestAfterBackup{controls_, "chkTestAfterBackup"};
+    Button btnRestore{controls_, "btnRestore"};
 
     // The last backups and the one running
     Frame frmBackups{controls_, "frmBackups"};

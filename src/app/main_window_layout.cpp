@@ -101,7 +101,8 @@ constexpr ControlLayout kMainWindowControls[] = {
     {"lblKeepArchives", 1073, K::TextLabel, "archives (blank: all)", "", "", px(142), px(601), px(130), px(kLabelHeight), -1, true, L::OnDesktop, false},
     {"btnDefaultKeep", 1074, K::Button, "Default", "Keep this many archives of every backup from now on, scheduled ones too", "", px(276), px(597), px(60), px(kButtonHeight), 23, true, L::Default},
     {"chkTestAfterBackup", 1080, K::CheckBox, "Test each archive after backup", "Read every file of the archive back and check it once the backup is written", "", px(8), px(630), px(240), px(20), 24, true, L::OnDesktop},
-    {"btnSchedule", 1070, K::Button, "Schedule...", "Let Windows run one of these backups daily, weekly or monthly", "", px(414), px(626), px(140), px(27), 25, true, L::Default},
+    {"btnRestore", 1081, K::Button, "Restore...", "Bring files back from these backups' archives, or from any zip", "", px(268), px(626), px(140), px(27), 25, true, L::Default},
+    {"btnSchedule", 1070, K::Button, "Schedule...", "Let Windows run one of these backups daily, weekly or monthly", "", px(414), px(626), px(140), px(27), 26, true, L::Default},
 };
 
 constexpr WindowLayout kMainWindow{platform::kProgramTitle, 8430, px(661), true, kMainWindowControls, {}, false, "btnCancelBackup"};

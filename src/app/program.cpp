@@ -9,19 +9,20 @@
 namespace app {
 
 Program::Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts, backup::BackupRunner& runner,
-                 platform::TaskScheduler& scheduler, std::string programPath)
+                 platform::TaskScheduler& scheduler, std::string programPath, BackgroundWork& work)
     : os_(os),
       windows_(windows),
       counts_(counts),
       runner_(runner),
       scheduler_(scheduler),
-      programPath_(std::move(programPath)) {}
+      programPath_(std::move(programPath)),
+      work_(work) {}
 
 template <typename Form>
 bool Program::open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form,
-                   platform::Ui& reportTo) {
+                   platform::Ui& reportTo, WindowHost* owner) {
     try {
-        slot.host = windows_.createWindow(layout, form->controls(), [this, &slot] { closed(slot); });
+        slot.host = windows_.createWindow(layout, form->controls(), [this, &slot] { closed(slot); }, owner);
     } catch (const std::runtime_error& error) {
         reportTo.showMessage(error.what(), platform::kProgramTitle, platform::MessageButtons::Ok);
         return false;
@@ -46,7 +47,8 @@ void Program::closed(Slot<Form>& slot) {
 }
 
 void Program::endIfNoWindowRemains() {
-    if (!main_.host && !help_.host && !eula_.host && !users_.host && !report_.host && !schedule_.host)
+    if (!main_.host && !help_.host && !eula_.host && !users_.host && !report_.host && !schedule_.host &&
+        !restore_.host)
         windows_.quit();
 }
 
@@ -105,6 +107,19 @@ void Program::openSchedule(const ScheduleFields& fields) {
     schedule_.host->show();
 }
 
+// Owned by the main window: it stays in front of it and goes with it.
+void Program::openRestore(const RestoreFields& fields) {
+    close(restore_);
+    if (!open(restore_, RestoreWindowLayout(),
+              std::make_unique<frmRestore>(os_, windows_, work_, fields, [this] { close(restore_); }), mainUi(),
+              main_.host.get()))
+        return;
+    restore_.form->setHost(*restore_.host);
+    restore_.form->Form_Load();
+    restore_.host->centre();
+    restore_.host->show();
+}
+
 void Program::userTaken(const std::string& user) {
     close(users_);
     if (!main_.form) return;
@@ -114,6 +129,7 @@ void Program::userTaken(const std::string& user) {
 
 void Program::closeSecondaryWindows() {
     close(report_);
+    close(restore_);
     close(schedule_);
     close(users_);
     close(eula_);

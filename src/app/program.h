@@ -2,7 +2,9 @@
 #pragma once
 
 #include "app/background_counts.h"
+#include "app/background_work.h"
 #include "app/main_window.h"
+#include "app/restore_window.h"
 #include "app/schedule_window.h"
 #include "app/secondary_windows.h"
 #include "app/window_system.h"
@@ -19,7 +21,7 @@ class Program : public ProgramActions {
 public:
     // `programPath` is this exe's full path, which a scheduled backup runs.
     Program(platform::Os& os, WindowSystem& windows, BackgroundCounts& counts, backup::BackupRunner& runner,
-            platform::TaskScheduler& scheduler, std::string programPath);
+            platform::TaskScheduler& scheduler, std::string programPath, BackgroundWork& work);
 
     // Loads the main window, which shows itself at the end of its start-up.
     void start();
@@ -29,6 +31,7 @@ public:
     void openBrowseUsers() override;
     void openReport(std::string text) override;
     void openSchedule(const ScheduleFields& fields) override;
+    void openRestore(const RestoreFields& fields) override;
     void reset() override;
     void quit() override;
 
@@ -39,6 +42,7 @@ public:
     frmBrowseUsers* browseUsersWindow() const { return users_.form.get(); }
     frmTextWindow* reportWindow() const { return report_.form.get(); }
     frmSchedule* scheduleWindow() const { return schedule_.form.get(); }
+    frmRestore* restoreWindow() const { return restore_.form.get(); }
 
 private:
     // The window is declared after its form, so that it goes first.
@@ -50,7 +54,8 @@ private:
 
     // False when the window could not be created; `reportTo` has said why.
     template <typename Form>
-    bool open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form, platform::Ui& reportTo);
+    bool open(Slot<Form>& slot, const WindowLayout& layout, std::unique_ptr<Form> form, platform::Ui& reportTo,
+              WindowHost* owner = nullptr);
     template <typename Form>
     void close(Slot<Form>& slot);
     template <typename Form>
@@ -69,12 +74,14 @@ private:
     backup::BackupRunner& runner_;
     platform::TaskScheduler& scheduler_;
     std::string programPath_;
+    BackgroundWork& work_;
     Slot<frmQuenfoldBackup> main_;
     Slot<frmTextWindow> help_;
     Slot<frmTextWindow> eula_;
     Slot<frmBrowseUsers> users_;
     Slot<frmTextWindow> report_;
     Slot<frmSchedule> schedule_;
+    Slot<frmRestore> restore_;
     // Windows closed from inside their own handlers, freed once those return.
     std::vector<std::shared_ptr<void>> retired_;
     bool reloading_ = false;

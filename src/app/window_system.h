@@ -32,10 +32,12 @@ public:
     virtual ~WindowSystem() = default;
     // A hidden window with one control per row of the table, showing the
     // form's control of that name; `closed` runs when the window goes away,
-    // by close() or by the user's close box. Throws std::runtime_error, with
-    // the system's reason, when the window or a control cannot be created.
+    // by close() or by the user's close box. An owned window stays in front
+    // of its owner and goes with it; `owner` is nullptr for none. Throws
+    // std::runtime_error, with the system's reason, when the window or a
+    // control cannot be created.
     virtual std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlSet& controls,
-                                                     std::function<void()> closed) = 0;
+                                                     std::function<void()> closed, WindowHost* owner) = 0;
     // Runs the task on the user-interface thread once the running handler
     // has returned. Any thread may post.
     virtual void post(std::function<void()> task) = 0;

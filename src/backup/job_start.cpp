@@ -26,6 +26,7 @@ public:
         return ui_.showMessage(text, caption, buttons);
     }
     std::optional<std::string> browseForFolder() override { return ui_.browseForFolder(); }
+    std::optional<std::string> browseForArchive() override { return ui_.browseForArchive(); }
     void sendTab() override { ui_.sendTab(); }
     void setBusyPointer(bool busy) override { ui_.setBusyPointer(busy); }
     void openUrl(std::string_view url) override { ui_.openUrl(url); }

@@ -35,6 +35,7 @@ public:
     // Nothing to browse, no focus to move, no pointer and no page to open
     // without a window.
     std::optional<std::string> browseForFolder() override { return std::nullopt; }
+    std::optional<std::string> browseForArchive() override { return std::nullopt; }
     void sendTab() override {}
     void setBusyPointer(bool) override {}
     void openUrl(std::string_view) override {}

@@ -53,11 +53,10 @@ Enum strictEnum(const json& value) {
     return parsed;
 }
 
-// The newest line of the log that parse reads as a record of the kind and
-// that wanted takes.
-template <typename Record, typename Kind, typename Wanted>
-std::optional<Record> lastOfKindIn(platform::Os& os, const std::string& path, Kind kind,
-                                   std::optional<Record> (*parse)(std::string_view), const Wanted& wanted) {
+// The newest line of the log that parse reads as a record that wanted takes.
+template <typename Record, typename Wanted>
+std::optional<Record> newestIn(platform::Os& os, const std::string& path,
+                               std::optional<Record> (*parse)(std::string_view), const Wanted& wanted) {
     const auto text = os.readFile(path);
     if (!text) return std::nullopt;
     std::string_view rest(*text);
@@ -65,23 +64,20 @@ std::optional<Record> lastOfKindIn(platform::Os& os, const std::string& path, Ki
         const auto cut = rest.find_last_of('\n', rest.size() - 1);
         const bool first = cut == std::string_view::npos;
         const std::string_view line = first ? rest : rest.substr(cut + 1);
-        if (auto record = parse(line); record && record->kind == kind && wanted(*record)) return record;
+        if (auto record = parse(line); record && wanted(*record)) return record;
         rest = first ? std::string_view() : rest.substr(0, cut);
     }
     return std::nullopt;
 }
 
-template <typename Record, typename Kind, typename Wanted>
-std::optional<Record> lastOfKind(platform::Os& os, Kind kind, std::optional<Record> (*parse)(std::string_view),
-                                 const Wanted& wanted) {
+template <typename Record, typename Wanted>
+std::optional<Record> newest(platform::Os& os, std::optional<Record> (*parse)(std::string_view), const Wanted& wanted) {
     const auto where = folder(os);
     if (!where) return std::nullopt;
     for (const char* name : {"backups.log", "backups.1.log"})
-        if (auto record = lastOfKindIn(os, *where + name, kind, parse, wanted)) return record;
+        if (auto record = newestIn(os, *where + name, parse, wanted)) return record;
     return std::nullopt;
 }
-
-constexpr auto kAnyRecord = [](const auto&) { return true; };
 
 // A line cut short (the power lost while it was written) is ended, so that
 // the next record starts a line of its own.
@@ -221,17 +217,23 @@ platform::Status Append(platform::Os& os, const records::BackupRecord& record) {
 platform::Status Append(platform::Os& os, const RestoreRecord& record) { return appendLine(os, ToJsonLine(record)); }
 
 std::optional<records::BackupRecord> LastOfKind(platform::Os& os, BackupKind kind) {
-    return lastOfKind<records::BackupRecord>(os, kind, &FromJsonLine, kAnyRecord);
+    return newest(os, &FromJsonLine, [kind](const records::BackupRecord& record) { return record.kind == kind; });
 }
 
 std::optional<RestoreRecord> LastOfKind(platform::Os& os, RestoreKind kind) {
-    return lastOfKind<RestoreRecord>(os, kind, &RestoreFromJsonLine, kAnyRecord);
+    return newest(os, &RestoreFromJsonLine, [kind](const RestoreRecord& record) { return record.kind == kind; });
 }
 
 std::optional<records::BackupRecord> LastCompleteOfKind(platform::Os& os, BackupKind kind) {
-    return lastOfKind<records::BackupRecord>(os, kind, &FromJsonLine, [](const records::BackupRecord& record) {
-        return record.result == Result::Ok || record.result == Result::Warnings;
+    return newest(os, &FromJsonLine, [kind](const records::BackupRecord& record) {
+        return record.kind == kind && (record.result == Result::Ok || record.result == Result::Warnings);
     });
+}
+
+std::optional<records::BackupRecord> LastOfArchive(platform::Os& os, std::string_view archive) {
+    const std::string key = os.upperCase(archive);
+    return newest(os, &FromJsonLine,
+                  [&](const records::BackupRecord& record) { return os.upperCase(record.archive) == key; });
 }
 
 std::optional<std::uint64_t> UtcTicksOf(const std::string& time) {

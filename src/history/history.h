@@ -42,5 +42,8 @@ std::optional<records::BackupRecord> LastOfKind(platform::Os& os, records::Backu
 std::optional<records::RestoreRecord> LastOfKind(platform::Os& os, records::RestoreKind kind);
 // The newest record of a kind whose backup completed (ok or warnings).
 std::optional<records::BackupRecord> LastCompleteOfKind(platform::Os& os, records::BackupKind kind);
+// The newest record of a run that wrote this archive (its path compared as
+// Windows compares names), found the same way.
+std::optional<records::BackupRecord> LastOfArchive(platform::Os& os, std::string_view archive);
 
 }  // namespace history

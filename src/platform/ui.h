@@ -24,6 +24,8 @@ public:
     // The system's folder dialog; nullopt on cancel or when the pick has no
     // file-system path.
     virtual std::optional<std::string> browseForFolder() = 0;
+    // The system's Open dialog for one zip file; nullopt on cancel.
+    virtual std::optional<std::string> browseForArchive() = 0;
     // One Tab keystroke to the active window, taking effect once the running
     // handler has returned.
     virtual void sendTab() = 0;

@@ -41,6 +41,7 @@ public:
     platform::MessageAnswer showMessage(std::string_view text, std::string_view caption,
                                         platform::MessageButtons buttons) override;
     std::optional<std::string> browseForFolder() override;
+    std::optional<std::string> browseForArchive() override { return std::nullopt; }
     void sendTab() override;
     void setBusyPointer(bool busy) override;
     void openUrl(std::string_view url) override { log_.urlsOpened.emplace_back(url); }

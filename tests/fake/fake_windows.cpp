@@ -47,7 +47,7 @@ private:
 // Like the real windows, every row of the table must have its control.
 std::unique_ptr<app::WindowHost> FakeWindows::createWindow(const app::WindowLayout& layout,
                                                            const app::ControlSet& controls,
-                                                           std::function<void()> closed) {
+                                                           std::function<void()> closed, app::WindowHost*) {
     std::string caption(layout.caption);
     for (const auto& row : layout.controls)
         if (!controls.find(row.name)) throw std::logic_error(caption + " has no control " + std::string(row.name));

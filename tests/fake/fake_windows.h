@@ -19,7 +19,7 @@ public:
     explicit FakeWindows(UiLog& log) : log_(log), desktopUi_(log, "") {}
 
     std::unique_ptr<app::WindowHost> createWindow(const app::WindowLayout& layout, const app::ControlSet& controls,
-                                                  std::function<void()> closed) override;
+                                                  std::function<void()> closed, app::WindowHost* owner) override;
     void post(std::function<void()> task) override;
     void quit() override { ++quitRequests; }
     platform::Ui& ui() override { return desktopUi_; }

@@ -337,7 +337,8 @@ TEST_F(Workers, QuitDuringACountStopsItsWorkerAtOnce) {
     auto threads = std::make_unique<app::ThreadedCounts>(shared, windows);
     fake::ManualRunner runner;
     fake::FakeTaskScheduler scheduler;
-    app::Program program(os, windows, *threads, runner, scheduler, "C:\\Program Files\\Quenfold\\quenfold.exe");
+    app::BackgroundWork work(std::shared_ptr<platform::Os>(std::shared_ptr<void>(), &os), windows);
+    app::Program program(os, windows, *threads, runner, scheduler, "C:\\Program Files\\Quenfold\\quenfold.exe", work);
     program.start();
     app::frmQuenfoldBackup* form = program.mainWindow();
     windows.runPosted();

@@ -135,3 +135,30 @@ TEST(Controls, ViewHearsEveryModelChange) {
 }
 
 }  // namespace
+
+TEST(Controls, TableSelectionIsSortedWithinItsRowsAndNewRowsClearIt) {
+    struct Case {
+        std::vector<int> before;
+        std::vector<int> picked;
+        std::vector<int> expected;
+        int selChanges;
+    };
+    const Case cases[] = {
+        {{}, {2, 0, 2}, {0, 2}, 1},
+        {{0, 2}, {2, 0}, {0, 2}, 0},
+        {{1}, {3, -1}, {}, 1},
+    };
+    for (const Case& c : cases) {
+        app::Table table("tbl");
+        table.setRows({{"a"}, {"b"}, {"c"}});
+        table.setSelection(c.before);
+        int selChanges = 0;
+        table.SelChange = [&] { ++selChanges; };
+        table.setSelection(c.picked);
+        EXPECT_EQ(table.selection(), c.expected);
+        EXPECT_EQ(selChanges, c.selChanges);
+        table.setRows({{"d"}});
+        EXPECT_TRUE(table.selection().empty());
+        EXPECT_EQ(selChanges, c.selChanges);
+    }
+}

@@ -28,7 +28,7 @@ protected:
     // Starts the program afresh, as on the next run.
     app::frmQuenfoldBackup& load() {
         program = std::make_unique<app::Program>(os, windows, counts, runner, scheduler,
-                                                 "C:\\Program Files\\Quenfold\\quenfold.exe");
+                                                 "C:\\Program Files\\Quenfold\\quenfold.exe", work);
         program->start();
         form = program->mainWindow();
         return *form;
@@ -51,6 +51,8 @@ protected:
     fake::ManualCounts counts{os};
     fake::ManualRunner runner;
     fake::FakeTaskScheduler scheduler;
+    // Shares the fake without owning it.
+    app::BackgroundWork work{std::shared_ptr<platform::Os>(std::shared_ptr<void>(), &os), windows};
     std::unique_ptr<app::Program> program;
     app::frmQuenfoldBackup* form = nullptr;
 };

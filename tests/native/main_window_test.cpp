@@ -2,6 +2,7 @@
 #include "main_window_fixture.h"
 
 #include "app/layout.h"
+#include "app/restore_window.h"
 #include "app/secondary_windows.h"
 
 #include <set>
@@ -134,6 +135,8 @@ TEST_F(MainWindowTest, ControlTableNamesEveryControlOfEachFormOnce) {
     app::frmTextWindow text("", [] {});
     app::frmBrowseUsers chooser(os, [](const std::string&) {});
     app::frmSchedule scheduleDialog(os, scheduler, "C:\\Program Files\\Quenfold\\quenfold.exe", {}, [] {});
+    app::frmRestore restore(os, windows, work, {}, [] {});
+    app::frmConflict conflict({}, os, [](restore::Answer) {});
     struct Case {
         const app::WindowLayout& layout;
         const app::ControlSet& controls;
@@ -141,7 +144,9 @@ TEST_F(MainWindowTest, ControlTableNamesEveryControlOfEachFormOnce) {
     for (const Case& c : {Case{app::MainWindowLayout(), window.controls()}, Case{app::HelpWindowLayout(), text.controls()},
                           Case{app::EulaWindowLayout(), text.controls()},
                           Case{app::BrowseUsersWindowLayout(), chooser.controls()},
-                          Case{app::ScheduleWindowLayout(), scheduleDialog.controls()}}) {
+                          Case{app::ScheduleWindowLayout(), scheduleDialog.controls()},
+                          Case{app::RestoreWindowLayout(), restore.controls()},
+                          Case{app::ConflictWindowLayout(), conflict.controls()}}) {
         std::set<std::string_view> rows;
         for (const auto& row : c.layout.controls) {
             rows.insert(row.name);
@@ -151,7 +156,7 @@ TEST_F(MainWindowTest, ControlTableNamesEveryControlOfEachFormOnce) {
         for (const app::Control* control : c.controls.all())
             EXPECT_EQ(rows.count(control->name()), 1u) << c.layout.caption << ": " << control->name();
     }
-    EXPECT_EQ(app::MainWindowLayout().controls.size(), 75u);
+    EXPECT_EQ(app::MainWindowLayout().controls.size(), 76u);
 }
 
 // The checks the tables are held to when the program is built.

@@ -130,11 +130,13 @@ TEST_F(BackupWindow, LastBackupsFromTheHistoryOpenTheirReports) {
     std::string userLine = program->text("btnLastUserBackup");
     EXPECT_NE(userLine.find("Jsmith-202601.zip, files left out, 6 of 9 files"), std::string::npos) << userLine;
 
-    // Backwards from the first field, past Schedule, the test option and the kept count
-    // (Cancel has nothing to end), Tab reaches the lines; Enter opens one.
+    // Backwards from the first field, past Schedule, Restore, the test
+    // option and the kept count (Cancel has nothing to end), Tab reaches the
+    // lines; Enter opens one.
     ClickAt(CentreOf(program->control("TxtSrc")));
     ASSERT_TRUE(focusMovesTo("TxtSrc"));
-    for (const char* control : {"btnSchedule", "chkTestAfterBackup", "btnDefaultKeep", "txtKeepNewest", "btnLastUserBackup"}) {
+    for (const char* control : {"btnSchedule", "btnRestore", "chkTestAfterBackup", "btnDefaultKeep", "txtKeepNewest",
+                                "btnLastUserBackup"}) {
         PressChord(VK_SHIFT, VK_TAB);
         ASSERT_TRUE(focusMovesTo(control)) << program->focusedControl();
     }

@@ -99,6 +99,10 @@ ClassAndStyle classFor(const ControlLayout& layout) {
         case ControlKind::ComboBox: return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0};
         case ControlKind::ListBox: return {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_BORDER, 0};
         case ControlKind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
+        // The control asks for each cell as it draws it: any number of rows
+        // shows at once.
+        case ControlKind::Table:
+            return {WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, WS_EX_CLIENTEDGE};
         case ControlKind::TextBox:
             break;
     }
@@ -112,8 +116,8 @@ ClassAndStyle classFor(const ControlLayout& layout) {
 
 }  // namespace
 
-FormView::FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed)
-    : instance_(instance), layout_(layout), closed_(std::move(closed)) {}
+FormView::FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed, HWND owner)
+    : instance_(instance), layout_(layout), closed_(std::move(closed)), owner_(owner) {}
 
 // Going away with the program is not a close the program should hear of;
 // the models outlive the view and must stop calling it.
@@ -139,9 +143,10 @@ void FormView::registerClass() {
 void FormView::create(const ControlSet& controls) {
     controls_ = &controls;
     registerClass();
-    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    window_.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, kFormWindowClass, widen(layout_.caption).c_str(), kStyle,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance_, this));
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    if (layout_.resizable) style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
+    window_.reset(::CreateWindowExW(WS_EX_CONTROLPARENT, kFormWindowClass, widen(layout_.caption).c_str(), style,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner_, nullptr, instance_, this));
     if (!window_)
         throw std::runtime_error("The window \"" + std::string(layout_.caption) + "\" could not be created:\r\n" +
                                  platform::win32::errorText(::GetLastError()));
@@ -199,6 +204,8 @@ void FormView::createControl(const ControlLayout& layout, Control* model, HWND t
         layout.look == Look::StatusLine)
         ::SetWindowSubclass(hwnd, &FormView::desktopCaptionProc, 0, reinterpret_cast<DWORD_PTR>(this));
     if (!layout.tooltip.empty()) addTooltip(tooltip, hwnd, layout);
+    if (layout.kind == ControlKind::Table)
+        ::SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
 
     std::size_t row = bound_.size();
     bound_.push_back({&layout, model, hwnd, {}});
@@ -250,8 +257,19 @@ RECT FormView::pixelRect(const ControlLayout& layout) const {
         frame = parent->frame;
     }
     int height = layout.height + (layout.kind == ControlKind::ComboBox ? kDropDownExtra * 15 : 0);
-    return {TwipsToPixels(left, dpi_), TwipsToPixels(top, dpi_), TwipsToPixels(left + layout.width, dpi_),
-            TwipsToPixels(top + height, dpi_)};
+    RECT rect = {TwipsToPixels(left, dpi_), TwipsToPixels(top, dpi_), TwipsToPixels(left + layout.width, dpi_),
+                 TwipsToPixels(top + height, dpi_)};
+    if (!layout.follows) return rect;
+    // What the user's resizing has added to the table's size.
+    RECT client;
+    ::GetClientRect(window_.get(), &client);
+    const int wider = std::max(0, static_cast<int>(client.right) - TwipsToPixels(layout_.clientWidth, dpi_));
+    const int taller = std::max(0, static_cast<int>(client.bottom) - TwipsToPixels(layout_.clientHeight, dpi_));
+    if (layout.follows & follow::kRight) ::OffsetRect(&rect, wider, 0);
+    if (layout.follows & follow::kBottom) ::OffsetRect(&rect, 0, taller);
+    if (layout.follows & follow::kWidth) rect.right += wider;
+    if (layout.follows & follow::kHeight) rect.bottom += taller;
+    return rect;
 }
 
 SIZE FormView::outerSizeFor(int clientWidthTwips, int clientHeightTwips) const {
@@ -271,6 +289,10 @@ SIZE FormView::outerSizeFor(int clientWidthTwips, int clientHeightTwips) const {
 void FormView::placeAll() {
     SIZE outer = outerSizeFor(layout_.clientWidth, layout_.clientHeight);
     ::SetWindowPos(window_.get(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    placeControls();
+}
+
+void FormView::placeControls() {
     for (const Bound& bound : bound_) {
         RECT rect = pixelRect(*bound.layout);
         ::SetWindowPos(bound.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
@@ -327,6 +349,8 @@ void FormView::mirror(Bound& bound) {
         mirrorList(bound, *list);
     } else if (auto* bar = dynamic_cast<ProgressBar*>(&model)) {
         mirrorProgress(hwnd, *bar);
+    } else if (auto* table = dynamic_cast<Table*>(&model)) {
+        mirrorTable(bound, *table);
     } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
         showText(hwnd, option->caption());
         showChecked(hwnd, option->value());
@@ -402,6 +426,42 @@ void FormView::mirrorProgress(HWND hwnd, const ProgressBar& bar) {
         ::SendMessageW(hwnd, PBM_SETPOS, static_cast<WPARAM>(bar.value()), 0);
 }
 
+// The headings once; the rows only as a count, the control asking for each
+// cell it draws; the selection item by item.
+void FormView::mirrorTable(Bound& bound, const Table& table) {
+    std::vector<std::string> headings;
+    for (const Table::Column& column : table.columns()) headings.push_back(column.heading);
+    if (bound.shownItems != headings) {
+        while (::SendMessageW(bound.hwnd, LVM_DELETECOLUMN, 0, 0)) {
+        }
+        for (std::size_t i = 0; i < headings.size(); ++i) {
+            std::wstring heading = widen(headings[i]);
+            LVCOLUMNW column = {};
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.pszText = heading.data();
+            column.cx = ::MulDiv(table.columns()[i].width, dpi_, 96);
+            ::SendMessageW(bound.hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        }
+        bound.shownItems = std::move(headings);
+    }
+    if (bound.shownRowsVersion != table.rowsVersion()) {
+        ::SendMessageW(bound.hwnd, LVM_SETITEMCOUNT, table.rows().size(), 0);
+        ::InvalidateRect(bound.hwnd, nullptr, TRUE);
+        bound.shownRowsVersion = table.rowsVersion();
+    }
+    std::vector<int> shown;
+    for (int row = -1; (row = static_cast<int>(::SendMessageW(bound.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                                              LVNI_SELECTED))) >= 0;)
+        shown.push_back(row);
+    if (shown == table.selection()) return;
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED;
+    ::SendMessageW(bound.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    state.state = LVIS_SELECTED;
+    for (int row : table.selection())
+        ::SendMessageW(bound.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+}
+
 void FormView::showText(HWND hwnd, const std::string& text) {
     std::wstring wide = widen(text);
     if (windowText(hwnd) != wide) ::SetWindowTextW(hwnd, wide.c_str());
@@ -432,8 +492,9 @@ void FormView::onCommand(int id, int code) {
     } else if (auto* option = dynamic_cast<OptionButton*>(&model)) {
         if (code == BN_CLICKED) option->setValue(true);
     } else if (auto* check = dynamic_cast<CheckBox*>(&model)) {
-        // Not an automatic check box: the model turns it, then shows it.
-        if (code == BN_CLICKED) check->setValue(check->value() ? 0 : 1);
+        // Not an automatic check box: the model turns it, then shows it. A
+        // box with no tab stop only shows what the program found.
+        if (code == BN_CLICKED && bound->layout->tabIndex >= 0) check->setValue(check->value() ? 0 : 1);
     } else if (auto* button = dynamic_cast<Button*>(&model)) {
         if (code == BN_CLICKED) button->click();
     }
@@ -452,6 +513,40 @@ void FormView::onComboCommand(const Bound& bound, ComboBox& combo, int code) {
     } else if (code == CBN_EDITCHANGE || code == CBN_SELENDCANCEL) {
         std::string shown = narrow(windowText(bound.hwnd));
         if (code == CBN_EDITCHANGE || shown != combo.text()) combo.setText(std::move(shown));
+    }
+}
+
+// A table's cells as it draws them, and the user's selection and double
+// click into the model.
+LRESULT FormView::onNotify(NMHDR& header) {
+    Bound* bound = boundById(static_cast<int>(header.idFrom));
+    auto* table = bound ? dynamic_cast<Table*>(bound->model) : nullptr;
+    if (!table) return 0;
+    switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+            if (!(item.mask & LVIF_TEXT)) return 0;
+            const auto row = static_cast<std::size_t>(item.iItem), column = static_cast<std::size_t>(item.iSubItem);
+            const std::vector<Table::Row>& rows = table->rows();
+            cellText_ = row < rows.size() && column < rows[row].size() ? widen(rows[row][column]) : std::wstring();
+            item.pszText = cellText_.data();
+            return 0;
+        }
+        case LVN_ITEMCHANGED:
+        case LVN_ODSTATECHANGED: {
+            if (writing_) return 0;
+            std::vector<int> selected;
+            for (int row = -1; (row = static_cast<int>(::SendMessageW(bound->hwnd, LVM_GETNEXTITEM,
+                                                                      static_cast<WPARAM>(row), LVNI_SELECTED))) >= 0;)
+                selected.push_back(row);
+            table->setSelection(std::move(selected));
+            return 0;
+        }
+        case NM_DBLCLK:
+            if (!writing_) table->doubleClick();
+            return 0;
+        default:
+            return 0;
     }
 }
 
@@ -670,6 +765,19 @@ LRESULT FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             else if (LOWORD(wParam) == IDCANCEL)
                 onEscape();
             return 0;
+        case WM_NOTIFY:
+            return onNotify(*reinterpret_cast<NMHDR*>(lParam));
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED && !bound_.empty()) placeControls();
+            return 0;
+        case WM_GETMINMAXINFO:
+            if (layout_.resizable && window_) {
+                SIZE least = outerSizeFor(layout_.clientWidth, layout_.clientHeight);
+                auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+                limits->ptMinTrackSize = {least.cx, least.cy};
+                return 0;
+            }
+            break;
         case DM_GETDEFID:
             if (defaultButtonId_) return MAKELRESULT(defaultButtonId_, DC_HASDEFID);
             return 0;

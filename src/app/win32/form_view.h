@@ -19,7 +19,8 @@ inline constexpr wchar_t kFormWindowClass[] = L"QuenfoldForm";
 
 class FormView : public WindowHost {
 public:
-    FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed);
+    // `owner`: the window this one stays in front of and goes with; nullptr for none.
+    FormView(HINSTANCE instance, const WindowLayout& layout, std::function<void()> closed, HWND owner = nullptr);
     ~FormView() override;
     FormView(const FormView&) = delete;
     FormView& operator=(const FormView&) = delete;
@@ -33,13 +34,15 @@ public:
     void close() override;
     void focus(std::string_view controlName) override;
     platform::Ui& ui() override { return ui_; }
+    HWND hwnd() const { return window_.get(); }
 
 private:
     struct Bound {
         const ControlLayout* layout;
         Control* model;
         HWND hwnd;
-        std::vector<std::string> shownItems;  // what the list control holds
+        std::vector<std::string> shownItems;  // what the list control holds; a table's headings
+        unsigned shownRowsVersion = 0;       // a table's rows the control counts
     };
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,6 +53,7 @@ private:
     void createControl(const ControlLayout& layout, Control* model, HWND tooltip);
     void addTooltip(HWND tooltip, HWND control, const ControlLayout& layout);
     void placeAll();
+    void placeControls();
     void makeFonts();
     RECT pixelRect(const ControlLayout& layout) const;
     SIZE outerSizeFor(int clientWidthTwips, int clientHeightTwips) const;
@@ -59,6 +63,7 @@ private:
     void mirrorCombo(Bound& bound, const ComboBox& combo);
     void mirrorList(Bound& bound, const ListBox& list);
     void mirrorProgress(HWND hwnd, const ProgressBar& bar);
+    void mirrorTable(Bound& bound, const Table& table);
     void syncItems(Bound& bound, const std::vector<std::string>& items);
     void showText(HWND hwnd, const std::string& text);
     void showChecked(HWND hwnd, bool checked);
@@ -66,6 +71,7 @@ private:
     // Window to model.
     void onCommand(int id, int code);
     void onComboCommand(const Bound& bound, ComboBox& combo, int code);
+    LRESULT onNotify(NMHDR& header);
     void onEscape();
     void advanceFocus();
     HBRUSH colourStatic(HDC dc, HWND control);
@@ -83,6 +89,7 @@ private:
     HINSTANCE instance_;
     const WindowLayout& layout_;
     std::function<void()> closed_;
+    HWND owner_;
     const ControlSet* controls_ = nullptr;
     platform::win32::FontHandle boldFont_;
     platform::win32::FontHandle normalFont_;
@@ -91,6 +98,7 @@ private:
     platform::win32::Win32Ui ui_{nullptr};
     int dpi_ = 96;
     int defaultButtonId_ = 0;
+    std::wstring cellText_;  // a table cell's text while the control draws it
     bool writing_ = false;  // our own writes must not echo back as user input
     platform::win32::WindowHandle window_;
 };

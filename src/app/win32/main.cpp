@@ -47,7 +47,8 @@ int runWindow(HINSTANCE instance, const std::shared_ptr<platform::win32::Win32Os
     app::win32::Win32Windows windows(instance);
     app::ThreadedCounts counts(os, windows);
     backup::ThreadedBackupRunner runner = backupRunner(*os, windows);
-    app::Program program(*os, windows, counts, runner, scheduler, programPath());
+    app::BackgroundWork work(os, windows);
+    app::Program program(*os, windows, counts, runner, scheduler, programPath(), work);
     // A failure while starting is reported like one in any handler; the
     // program goes on with whatever window it has (none ends it).
     try {

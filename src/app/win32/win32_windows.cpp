@@ -8,8 +8,9 @@
 namespace app::win32 {
 
 std::unique_ptr<WindowHost> Win32Windows::createWindow(const WindowLayout& layout, const ControlSet& controls,
-                                                       std::function<void()> closed) {
-    auto view = std::make_unique<FormView>(instance_, layout, std::move(closed));
+                                                       std::function<void()> closed, WindowHost* owner) {
+    auto* ownerView = dynamic_cast<FormView*>(owner);
+    auto view = std::make_unique<FormView>(instance_, layout, std::move(closed), ownerView ? ownerView->hwnd() : nullptr);
     view->create(controls);
     return view;
 }

@@ -14,7 +14,7 @@ public:
     explicit Win32Windows(HINSTANCE instance) : instance_(instance), thread_(::GetCurrentThreadId()) {}
 
     std::unique_ptr<WindowHost> createWindow(const WindowLayout& layout, const ControlSet& controls,
-                                             std::function<void()> closed) override;
+                                             std::function<void()> closed, WindowHost* owner) override;
     void post(std::function<void()> task) override;
     void quit() override;
     platform::Ui& ui() override { return desktopUi_; }

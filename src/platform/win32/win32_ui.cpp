@@ -2,6 +2,7 @@
 
 #include "platform/win32/handles.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -36,6 +37,19 @@ std::optional<std::string> Win32Ui::browseForFolder() {
     std::wstring path(32768, L'\0');
     if (!::SHGetPathFromIDListEx(picked.get(), path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
         return std::nullopt;
+    return narrow(path.c_str());
+}
+
+std::optional<std::string> Win32Ui::browseForArchive() {
+    std::wstring path(32768, L'\0');
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner_;
+    dialog.lpstrFilter = L"Zip archives (*.zip)\0*.zip\0All files (*.*)\0*.*\0";
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
     return narrow(path.c_str());
 }
 

@@ -22,6 +22,7 @@ public:
 
     MessageAnswer showMessage(std::string_view text, std::string_view caption, MessageButtons buttons) override;
     std::optional<std::string> browseForFolder() override;
+    std::optional<std::string> browseForArchive() override;
     void sendTab() override;
     void setBusyPointer(bool busy) override;
     void openUrl(std::string_view url) override;
