@@ -2,6 +2,7 @@
 
 #include "app/layout.h"
 #include "history/history.h"
+#include "restore/run_record.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -34,6 +35,18 @@ int permilleOf(std::uint64_t done, std::uint64_t total) {
 }
 
 // "3 restored, 1 kept beside a different file": the outcomes that happened.
+// The picks of each archive, in the order the archives first appear.
+std::vector<std::pair<const restore::Archive*, std::vector<restore::Pick>>> byArchive(
+    const std::vector<restore::Pick>& picks) {
+    std::vector<std::pair<const restore::Archive*, std::vector<restore::Pick>>> groups;
+    for (const restore::Pick& pick : picks) {
+        auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == pick.archive; });
+        if (group == groups.end()) group = groups.insert(groups.end(), {pick.archive, {}});
+        group->second.push_back(pick);
+    }
+    return groups;
+}
+
 std::string outcomeSummary(const restore::RestoreReport& report) {
     std::map<Outcome, int> counts;
     for (const restore::EntryResult& entry : report.entries) ++counts[entry.outcome];
@@ -340,10 +353,16 @@ void frmRestore::startRestore(std::vector<Batch> batches) {
         };
         restore::RestoreReport all;
         for (const Batch& batch : batches) {
-            restore::RestoreReport report = restore::Restore(os, batch.picks, batch.target, callbacks, mine.get_token());
-            all.entries.insert(all.entries.end(), report.entries.begin(), report.entries.end());
-            all.cancelled = all.cancelled || report.cancelled;
-            if (!report.failure.empty()) all.failure += report.failure + "\r\n";
+            // One history record per archive and folder, as a restore from
+            // the command line leaves.
+            for (const auto& [archive, picks] : byArchive(batch.picks)) {
+                restore::RestoreReport report = restore::Restore(os, picks, batch.target, callbacks, mine.get_token());
+                restore::RecordRestore(os, archive->path, batch.target, report);
+                all.entries.insert(all.entries.end(), report.entries.begin(), report.entries.end());
+                all.cancelled = all.cancelled || report.cancelled;
+                if (!report.failure.empty()) all.failure += report.failure + "\r\n";
+                if (report.cancelled) break;
+            }
         }
         post([this, all = std::move(all)] { restoreDone(all); });
     });
@@ -415,6 +434,7 @@ void frmRestore::cmdTestArchive_Click() {
             post([this, now] { showProgress(now); });
         };
         restore::TestReport report = restore::TestArchive(os, catalog->archives()[index], progress, mine.get_token());
+        restore::RecordTest(os, catalog->archives()[index].path, report);
         post([this, name, report = std::move(report)] { testDone(name, report); });
     });
 }

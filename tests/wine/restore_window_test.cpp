@@ -112,6 +112,11 @@ TEST(RestoreWindow, FindsAFileAndRestoresAnOlderMonthBesideTheLiveFile) {
     EXPECT_TRUE(waitFor([&] { return program.textIn(restore, "lblRestoreStatus") ==
                                      "Notes-202603.zip is good: 1 entry read back and checked."; }, 20s))
         << program.textIn(restore, "lblRestoreStatus");
+    // Both are in the history after the backup that was there.
+    const std::string history = os.readFile(userSettingsFolder() + "\\backups.log").value_or("");
+    const auto restored = history.find(R"("kind":"restore")");
+    EXPECT_NE(restored, std::string::npos) << history;
+    EXPECT_NE(history.find(R"("kind":"test")", restored), std::string::npos) << history;
 
     ASSERT_TRUE(BringToFront(restore));
     PressKey(VK_ESCAPE);
