@@ -1,26 +1,20 @@
 // Folder counts run off the user-interface thread.
 #pragma once
 
-#include "app/window_system.h"
+#include "app/background_work.h"
 #include "metrics/metrics.h"
 #include "platform/os.h"
 
-#include <atomic>
 #include <functional>
-#include <list>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace app {
 
 // A count under way. Destroying it cancels the count: its result is never
 // delivered, and its worker stops at the next folder or entry.
-class RunningCount {
-public:
-    virtual ~RunningCount() = default;
-};
+using RunningCount = RunningWork;
 
 // A finished count: its figures, or why it could not be made.
 struct CountResult {
@@ -44,34 +38,21 @@ public:
     virtual std::unique_ptr<RunningCount> start(metrics::ScanParams params, Done done) = 0;
 };
 
-// A worker thread per count; the result comes back through WindowSystem::post.
-// A cancelled worker is not waited for: it ends on its own at the next entry
-// and is joined later, so the user-interface thread never waits on a folder
-// search. Nor does the program's end: a worker still searching then (an
-// offline network folder may never answer) is left behind. A worker owns
-// what it reads, the Os included, and posts nothing once the counts have gone.
+// A worker thread per count (BackgroundWork); the result comes back through
+// WindowSystem::post. A cancelled worker is not waited for: it ends on its
+// own at the next entry and is joined later, so the user-interface thread
+// never waits on a folder search. Nor does the program's end: a worker still
+// searching then (an offline network folder may never answer) is left
+// behind. A worker owns what it reads, the Os included, and posts nothing
+// once the counts have gone.
 class ThreadedCounts : public BackgroundCounts {
 public:
     ThreadedCounts(std::shared_ptr<platform::Os> os, WindowSystem& windows);
-    // Stops every worker; joins those that have ended and leaves the others
-    // behind without waiting.
-    ~ThreadedCounts() override;
-    ThreadedCounts(const ThreadedCounts&) = delete;
-    ThreadedCounts& operator=(const ThreadedCounts&) = delete;
 
     std::unique_ptr<RunningCount> start(metrics::ScanParams params, Done done) override;
 
 private:
-    class Outbox;
-    struct Worker {
-        std::shared_ptr<std::atomic<bool>> finished = std::make_shared<std::atomic<bool>>(false);
-        std::jthread thread;
-    };
-    void joinFinished();
-
-    std::shared_ptr<platform::Os> os_;
-    std::shared_ptr<Outbox> outbox_;
-    std::list<Worker> workers_;
+    BackgroundWork work_;
 };
 
 }  // namespace app

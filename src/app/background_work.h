@@ -20,9 +20,11 @@ public:
     virtual ~RunningWork() = default;
 };
 
-// A worker thread per job, which posts back what the window is to show. As
-// with the folder counts, a stopped job is not waited for, and a worker owns
-// a share of the Os.
+// A worker thread per job, which posts back what the window is to show. A
+// stopped job is not waited for: its worker ends on its own and is joined
+// later, or left behind when the work goes (a folder that never answers must
+// not hold up the window or the program's end). A worker owns a share of
+// the Os.
 class BackgroundWork {
 public:
     // Runs the task on the user-interface thread, unless the job has gone by then.
