@@ -114,6 +114,7 @@ public:
         : os_(os), request_(std::move(request)), stop_(std::move(stop)), progress_(std::move(progress)) {}
 
     RunFacts archive() {
+        started_ = Clock::now();  // the time a question took is not the run's
         RunFacts facts;
         facts.kind = request_.kind;
         facts.source = request_.sourceFolder;
@@ -126,7 +127,6 @@ public:
         facts.startedAt = history::UtcTicksOf(facts.time).value_or(0);
         facts.archiveExistedBefore = os_.fileExists(request_.archivePath);
 
-        removeWhatKilledRunsLeft();
         platform::StartedChild started = os_.startHidden(request_.commandLine, ArchiveTag(os_, request_.archivePath));
         if (!started.child) {
             facts.process = {false, started.error, 0};
@@ -152,6 +152,16 @@ public:
         facts.seconds = secondsSince(started_);
         if (facts.process.exitCode == kWriteFailed) facts.roomLeft = roomLeft();
         return facts;
+    }
+
+    const RunRequest& request() const { return request_; }
+
+    // A run of this archive that was killed with Quenfold left its temporary
+    // file; this run holds the archive's lock, so no other run of Quenfold is
+    // writing one. An archiver still writing its file keeps it open, and the
+    // file stays.
+    void removeWhatKilledRunsLeft() {
+        for (const std::string& path : tempFiles("*")) os_.deleteFile(path);
     }
 
 private:
@@ -184,14 +194,6 @@ private:
                 problem += (problem.empty() ? "" : "\n") + ("The temporary file " + path + " could not be deleted: " +
                                                             removed.error);
         return problem;
-    }
-
-    // A run of this archive that was killed with Quenfold left its temporary
-    // file; this run holds the archive's lock, so no other run of Quenfold is
-    // writing one. An archiver still writing its file keeps it open, and the
-    // file stays.
-    void removeWhatKilledRunsLeft() {
-        for (const std::string& path : tempFiles("*")) os_.deleteFile(path);
     }
 
     // The stand-in writes "<archive>.<pid>-<n>.wzzip-tmp" beside the archive.
@@ -231,7 +233,7 @@ private:
     const RunRequest request_;
     const std::stop_token stop_;
     const std::function<void(const Progress&)> progress_;
-    const Clock::time_point started_ = Clock::now();
+    Clock::time_point started_;
     std::uint64_t archiveReached_ = 0;  // the largest temporary file seen
 };
 
@@ -250,9 +252,12 @@ RunOutcome runAndRecord(platform::Os& os, const RunRecorder& recorder, RunReques
     known.source = request.sourceFolder;
     known.archive = request.archivePath;
     try {
-        SpaceJudgement space = CheckSpace(os, request, ask, stop);
+        Run run(os, std::move(request), stop, std::move(progress));
+        // What a killed run left would count against the room this one needs.
+        run.removeWhatKilledRunsLeft();
+        SpaceJudgement space = CheckSpace(os, run.request(), ask, stop);
         if (space.ended) return std::move(*space.ended);
-        RunFacts facts = Run(os, std::move(request), stop, std::move(progress)).archive();
+        RunFacts facts = run.archive();
         facts.spaceWarning = std::move(space.warning);
         known.time = facts.time;
         if (facts.process.started) known.exitCode = facts.process.exitCode;
