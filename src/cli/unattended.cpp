@@ -29,6 +29,11 @@ retention::KeepCount keepCount(platform::Os& os, const Request& request) {
     return request.keep.value_or(settings::SavedKeepCount(os));
 }
 
+// /test, or the window's saved choice to test each archive.
+bool testAfter(platform::Os& os, const Request& request) {
+    return request.testAfter || settings::TestAfterBackup(os);
+}
+
 int exitCodeOf(records::Result result) {
     switch (result) {
         case records::Result::Ok: return kAllArchived;
@@ -123,7 +128,7 @@ UnattendedRun::Prepared UnattendedRun::documentsJob(const Request& request, cons
     const std::string user = request.user.value_or(naming::TrimNull(os_.userName().value_or("")));
     naming::JobPaths paths = naming::UserJobPaths(os_, inputs, !request.yearly, user);
     backup::Job job{records::BackupKind::Documents, std::move(paths.archivePath), std::move(paths.source), destination,
-                    request.testAfter, keepCount(os_, request)};
+                    testAfter(os_, request), keepCount(os_, request)};
     if (user.empty())
         return {std::move(job), "No user name was given, and the logged-on user's could not be found."};
     return {std::move(job), backup::FirstInputProblem(os_, {.user = user,
@@ -136,7 +141,7 @@ UnattendedRun::Prepared UnattendedRun::folderJob(const Request& request, const s
     const naming::DisplayInputs inputs = archiveInputs(os_, request, destination);
     naming::JobPaths paths = naming::SpecificJobPaths(os_, inputs, request.label, request.folder);
     backup::Job job{records::BackupKind::Folder, std::move(paths.archivePath), std::move(paths.source), destination,
-                    request.testAfter, keepCount(os_, request)};
+                    testAfter(os_, request), keepCount(os_, request)};
     if (request.folder.empty() || request.label.empty()) return {std::move(job), std::string(backup::kBlankSourceOrLabel)};
     return {std::move(job), backup::FirstInputProblem(os_, {.source = request.folder,
                                                             .label = request.label,

@@ -190,12 +190,17 @@ TEST_F(Unattended, AMissingAddonFailsWithTheStartUpChecksMessage) {
     EXPECT_TRUE(history()[0].reason.starts_with("The WinZip Command Line Support Add-on was (1) not found"));
 }
 
-TEST_F(Unattended, WithoutDestinationTheSavedDefaultIsUsed) {
+// A scheduled run follows what the user saved in the window.
+TEST_F(Unattended, WithoutTheirSwitchesTheSavedChoicesAreUsed) {
     os.addFolder("D:\\Saved");
     os.addFile("C:\\Program Files\\Quenfold\\DefaultDestinationPath.txt", "D:\\Old\r\nD:\\Saved\r\n");
+    os.addFile("C:\\Local\\Quenfold\\ArchivesToKeep.txt", "4\r\n");
+    os.addFile("C:\\Local\\Quenfold\\TestAfterBackup.txt", "1\r\n");
     start({"/folder:C:\\Data", "/label:x"});
     ASSERT_EQ(runner.started.size(), 1u);
     EXPECT_EQ(runner.started[0].archivePath, "D:\\Saved\\X-200505.zip");
+    EXPECT_EQ(runner.started[0].keep, 4u);
+    EXPECT_TRUE(runner.started[0].testAfter);
 }
 
 TEST_F(Unattended, AnArchiveAnotherRunHoldsUnderAnyCaseFailsAndIsNotTouched) {
