@@ -19,6 +19,10 @@ cleanup() {
     rmdir "$drive"
 }
 trap cleanup EXIT
-mount -t tmpfs -o size=24m quenfold-small-drive "$drive"
+# Only root may mount; elsewhere the test is skipped (77), not passed.
+if ! mount -t tmpfs -o size=24m quenfold-small-drive "$drive"; then
+    echo "No drive of 24 MiB can be made here (mounting a tmpfs needs root): skipped." >&2
+    exit 77
+fi
 ln -s "$drive" "$link"
 "$wine_exec" "$tests_exe" --gtest_also_run_disabled_tests --gtest_filter="$test_name"
