@@ -25,24 +25,7 @@ quenfold="$root/build/win64/src/app/win32/quenfold.exe"
 tree="$drive_c/bench-source"
 if [ ! -f "$tree/.complete" ]; then
     rm -rf "$tree"
-    python3 - "$tree" <<'PY'
-import os, random, sys
-root = sys.argv[1]
-rng = random.Random(240)
-words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 9))) for _ in range(4000)]
-per_file = 240 * 1024 * 1024 // 3000
-for i in range(3000):
-    folder = os.path.join(root, f"folder{i % 60:02d}")
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, f"file{i:04d}.dat"), "wb") as f:
-        if i % 2:
-            f.write(rng.randbytes(per_file))
-        else:
-            text = bytearray()
-            while len(text) < per_file:
-                text += rng.choice(words) + b" "
-            f.write(bytes(text[:per_file]))
-PY
+    python3 "$root/bench/make_tree.py" "$tree" 240 3000 60
     touch "$tree/.complete"
 fi
 cat "$tree"/*/* >/dev/null  # into the page cache
